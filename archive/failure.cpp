@@ -1,0 +1,37 @@
+#include "failure.h"
+
+#include <cstring>
+
+#include "platform/host.h"
+
+namespace tolvane {
+namespace {
+
+// Fixed storage so that recording a failure never needs memory.
+char lastError[1024];
+
+}  // namespace
+
+std::string MessageWith(const std::string& pattern, const std::string& argument) {
+    const auto at = pattern.find("%s");
+    if (at == std::string::npos) return pattern;
+    return pattern.substr(0, at) + argument + pattern.substr(at + 2);
+}
+
+void Fail(const std::string& message) { throw ArchiveError(message); }
+
+const char* LastErrorMessage() { return lastError; }
+
+namespace boundary {
+
+void BeginCall() { lastError[0] = '\0'; }
+
+void RecordFailure(const char* message) {
+    std::strncpy(lastError, message, sizeof lastError - 1);
+    lastError[sizeof lastError - 1] = '\0';
+}
+
+void RaiseRecordedFailure() { platform::RaiseFailure(lastError); }
+
+}  // namespace boundary
+}  // namespace tolvane

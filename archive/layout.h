@@ -1,0 +1,49 @@
+// Sector arithmetic, derived paths and directory sizes of IMG archives.
+// Plain functions over plain data: no state, no files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tolvane {
+
+constexpr int64_t kSectorSize = 2048;
+constexpr int32_t kMaxEntries = 65536;
+constexpr int64_t kEntrySize = 32;
+constexpr int64_t kHeaderSize = 8;
+// Largest directory that fits the entry table.
+constexpr int64_t kMaxDirectoryBytes = kMaxEntries * kEntrySize;
+
+// Smallest multiple of the sector size strictly greater than length: a length
+// that is already whole sectors gets one sector more (0 -> 2048, 2048 -> 4096).
+constexpr int64_t NextSectorBoundary(int64_t length) {
+    const int64_t wholeSectors =
+        length >= 0 ? length / kSectorSize : -((-length - 1) / kSectorSize) - 1;  // floor
+    return (wholeSectors + 1) * kSectorSize;
+}
+
+constexpr int64_t SectorsToBytes(uint32_t sectors) {
+    return static_cast<int64_t>(sectors) * kSectorSize;
+}
+
+// Tells whether a byte starts a two-byte character in the ANSI code page.
+using LeadBytePredicate = std::function<bool(unsigned char)>;
+
+// path with its extension replaced by extension (".img", ".dir"): the part
+// after the last '.' goes when no '\' or ':' follows that dot; otherwise the
+// extension is appended.  Trail bytes of two-byte characters never count.
+std::string ReplaceExtension(const std::string& path, const std::string& extension,
+                             const LeadBytePredicate& isLeadByte);
+
+// Entries held by a paired directory of the given length (-1 when the file
+// could not be opened), within what the entry table can hold.
+int32_t PairedEntryCount(int64_t dirLength);
+
+// Bytes of a paired directory that are read into the entry table.
+int64_t PairedBytesToRead(int64_t dirLength);
+
+// Entries promised by a single-file header, within what the table holds.
+int32_t ClampHeaderCount(int32_t headerCount);
+
+}  // namespace tolvane

@@ -1,0 +1,20 @@
+// How the library reaches its host: the failure signal that ends an export.
+#pragma once
+
+namespace tolvane::platform {
+
+// Ends the current export call with the library's failure signal carrying
+// message, which must stay valid until the next call.  On Windows this is a
+// non-continuable structured exception with code TOLVANE_EXCEPTION_CODE and
+// the message pointer as its only parameter; on POSIX (native tests) a C++
+// exception of type HostFailure.
+[[noreturn]] void RaiseFailure(const char* message);
+
+#if !defined(_WIN32)
+struct HostFailure {
+    unsigned long code;
+    const char* message;
+};
+#endif
+
+}  // namespace tolvane::platform

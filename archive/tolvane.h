@@ -1,0 +1,103 @@
+/*
+ * tolvane.h -- interface of tolvane.dll, a library for reading and changing
+ * IMG archives.
+ *
+ * An archive is either a pair of files (NAME.img holding entry data and
+ * NAME.dir holding the directory) or a single NAME.img that begins with the
+ * header "VER2", an entry count and the directory.  Offsets and sizes are
+ * counted in sectors of 2048 bytes.
+ *
+ * The library keeps one open archive in process-wide state.  Call IMGLoadImg
+ * first; every other function works on the archive that the last IMGLoadImg
+ * opened.  Calls must not overlap: call from one thread at a time.  No file
+ * stays open between calls.
+ *
+ * Failures.  No function returns an error code.  A failing call ends with a
+ * Windows structured exception, code TOLVANE_EXCEPTION_CODE, non-continuable,
+ * whose ExceptionInformation[0] points to the zero-terminated message.  The
+ * message of the most recent call is also available from IMGGetLastError.
+ * Before the exception is raised every file the call opened is closed and all
+ * memory it took is released; what the call changed before the failure stays
+ * changed.
+ *
+ * Paths are zero-terminated 8-bit strings in the system ANSI code page; a
+ * null path counts as the empty path.  An index is a 0-based entry number.
+ */
+#ifndef TOLVANE_H
+#define TOLVANE_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define TOLVANE_CALL __stdcall
+#else
+#define TOLVANE_CALL
+#endif
+
+#define TOLVANE_SECTOR_SIZE 2048
+#define TOLVANE_MAX_ENTRIES 65536
+#define TOLVANE_EXCEPTION_CODE 0xE0544C56u
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#pragma pack(push, 1)
+/* One directory record, 32 bytes, little-endian. */
+typedef struct TImgEntry {
+    uint32_t offset;  /* first sector of the entry's data in the .img */
+    uint32_t size;    /* number of sectors the data takes */
+    char name[24];    /* zero-terminated unless all 24 bytes are used */
+} TImgEntry;
+
+/* Header of a single-file archive, 8 bytes, little-endian. */
+typedef struct TImgHeader {
+    char magic[4];    /* "VER2", no terminator */
+    int32_t count;    /* number of TImgEntry records that follow */
+} TImgHeader;
+#pragma pack(pop)
+
+/* Compile-time size checks: a negative array size fails the build. */
+typedef char tolvane_check_entry_size[sizeof(TImgEntry) == 32 ? 1 : -1];
+typedef char tolvane_check_header_size[sizeof(TImgHeader) == 8 ? 1 : -1];
+
+/* ---- Opening ---------------------------------------------------------- */
+
+/* Opens the archive named by path; its extension does not matter, NAME.dir and
+ * NAME.img are derived from it.  When NAME.dir exists the paired layout is
+ * used, otherwise NAME.img is read as a single-file archive.  Clears the
+ * read-only, hidden and system attributes of both files.  Never fails: a file
+ * that cannot be read leaves the count at 0 (paired) or at the count of the
+ * last header seen (single-file).  The result has no meaning. */
+int32_t TOLVANE_CALL IMGLoadImg(const char *path);
+
+/* ---- The directory in memory ------------------------------------------ */
+
+/* Number of entries of the open archive, 0 to 65536. */
+int32_t TOLVANE_CALL IMGFileCount(void);
+
+/* Copies the 32 bytes of record index into destination, which the caller
+ * owns.  An index outside 0..65535 gives 32 zero bytes. */
+void TOLVANE_CALL IMGGetThisFile(TImgEntry *destination, int32_t index);
+
+/* Overwrites record index with 32 bytes from source, in memory only; the
+ * change is stored by the next directory rewrite.  The count does not change.
+ * An index outside 0..65535 does nothing. */
+void TOLVANE_CALL IMGSetThisFile(int32_t index, const TImgEntry *source);
+
+/* Pointer to the 24-byte name field of record index, owned by the library and
+ * valid while it is loaded.  A name of 24 characters has no terminator: read
+ * at most 24 bytes.  An index outside 0..65535 gives an empty string. */
+const char *TOLVANE_CALL IMGGetFileName(int32_t index);
+
+/* ---- Failures --------------------------------------------------------- */
+
+/* Message of the most recent call if it failed, an empty string if it
+ * succeeded.  Owned by the library, valid until the next call. */
+const char *TOLVANE_CALL IMGGetLastError(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TOLVANE_H */
