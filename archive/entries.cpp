@@ -32,8 +32,3 @@ extern "C" const char* TOLVANE_CALL IMGGetFileName(int32_t index) {
     return AtExportBoundary<const char*>(
         [&] { return InTable(index) ? State.EntryTable[index].name : ""; });
 }
-
-extern "C" const char* TOLVANE_CALL IMGGetLastError(void) {
-    // Reads the previous call's outcome, so it must not start a call of its own.
-    return tolvane::LastErrorMessage();
-}

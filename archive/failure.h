@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 namespace tolvane {
 
@@ -21,17 +22,23 @@ std::string MessageWith(const std::string& pattern, const std::string& argument)
 // Message of the most recent export call; empty when it succeeded.
 const char* LastErrorMessage();
 
+// Whether a failed call raises the host signal (the default) or returns
+// normally with its message left for the host to ask.  Returns the previous
+// setting.
+bool SetRaiseOnError(bool raise);
+
 namespace boundary {
 void BeginCall();
 // Keeps a copy of the failed call's message for the host (no allocation).
 void RecordFailure(const char* message);
-// Signals the recorded failure to the host.
-[[noreturn]] void RaiseRecordedFailure();
+// Signals the recorded failure to the host when failures raise.
+void RaiseRecordedFailure();
 }  // namespace boundary
 
 // Runs an export body: C++ exceptions never leave it.  The failure is signalled
 // only after the catch block ends, so every object of the body, the exception
-// object included, is destroyed first.
+// object included, is destroyed first.  When failures do not raise, a failed
+// call returns a zero result.
 template <class Result, class Body>
 Result AtExportBoundary(Body&& body) {
     boundary::BeginCall();
@@ -45,6 +52,7 @@ Result AtExportBoundary(Body&& body) {
         boundary::RecordFailure("Internal error");
     }
     boundary::RaiseRecordedFailure();
+    if constexpr (!std::is_void_v<Result>) return Result{};
 }
 
 }  // namespace tolvane

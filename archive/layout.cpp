@@ -34,4 +34,15 @@ int32_t ClampHeaderCount(int32_t headerCount) {
     return std::clamp<int32_t>(headerCount, 0, kMaxEntries);
 }
 
+int64_t ArchiveSectors(int64_t imgLength, int32_t entryCount, bool singleFile) {
+    const int64_t directory = singleFile ? kHeaderSize + entryCount * kEntrySize : 0;
+    return (imgLength - directory) / kSectorSize;
+}
+
+int32_t FragmentationFigure(int64_t archiveSectors, uint32_t usedSectors) {
+    if (archiveSectors <= 0) return 0;
+    const int64_t figure = (archiveSectors - usedSectors) * 100 / archiveSectors;
+    return static_cast<int32_t>(std::clamp<int64_t>(figure, INT32_MIN, INT32_MAX));
+}
+
 }  // namespace tolvane

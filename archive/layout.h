@@ -46,4 +46,14 @@ int64_t PairedBytesToRead(int64_t dirLength);
 // Entries promised by a single-file header, within what the table holds.
 int32_t ClampHeaderCount(int32_t headerCount);
 
+// Sectors of the .img that entries may use: the whole file in the paired
+// layout, the file less header and directory (exactly, not in whole sectors)
+// in the single-file layout.  Truncates toward zero.
+int64_t ArchiveSectors(int64_t imgLength, int32_t entryCount, bool singleFile);
+
+// Share of the archive sectors that the used sectors do not account for, in
+// whole percent truncated toward zero; negative when entries overlap or reach
+// past the end.  0 when there are no archive sectors to divide by.
+int32_t FragmentationFigure(int64_t archiveSectors, uint32_t usedSectors);
+
 }  // namespace tolvane

@@ -36,4 +36,5 @@ namespace tolvane {
 bool InTable(int32_t index);
 // Internal entry points shared by several exports.
 void LoadImg(const char* path);
+void RemoveFile(int32_t index);
 }  // namespace tolvane

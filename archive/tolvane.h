@@ -90,11 +90,40 @@ void TOLVANE_CALL IMGSetThisFile(int32_t index, const TImgEntry *source);
  * at most 24 bytes.  An index outside 0..65535 gives an empty string. */
 const char *TOLVANE_CALL IMGGetFileName(int32_t index);
 
+/* ---- Removing entries -------------------------------------------------- */
+
+/* Takes entry index out of the directory in memory; the entries after it move
+ * down one place.  The entry's data stays in the .img, used by no entry.  An
+ * index outside 0..IMGFileCount()-1 does nothing.  Nothing is written to
+ * disk. */
+void TOLVANE_CALL IMGRemoveFile(int32_t index);
+
+/* ---- Space ------------------------------------------------------------- */
+
+/* Percentage of the .img's sectors (less header and directory in the
+ * single-file layout) that the entries' sizes do not account for, truncated
+ * toward zero; negative when entries overlap or reach past the end.  0 when
+ * the .img is missing or has no sectors beyond the directory.  Reads only the
+ * file's length; works on read-only files. */
+int32_t TOLVANE_CALL IMGHowMuchFragmented(void);
+
+/* Not implemented: shows the message "Not impl." in a modal box (caption
+ * "tolvane", no owner) and returns when it is dismissed.  Changes nothing.
+ * The argument is not used. */
+void TOLVANE_CALL IMGDefrag(int32_t unused);
+
 /* ---- Failures --------------------------------------------------------- */
 
 /* Message of the most recent call if it failed, an empty string if it
  * succeeded.  Owned by the library, valid until the next call. */
 const char *TOLVANE_CALL IMGGetLastError(void);
+
+/* Chooses how failures reach the host.  Nonzero (the default): a failing call
+ * raises the structured exception described above.  0: a failing call returns
+ * normally (a zero result where there is one) after the same partial changes,
+ * and its message is available from IMGGetLastError -- for hosts that cannot
+ * survive a structured exception.  Returns the previous setting (1 or 0). */
+int32_t TOLVANE_CALL IMGSetRaiseOnError(int32_t raise);
 
 #ifdef __cplusplus
 }

@@ -42,6 +42,10 @@ private:
 // system).  False when that fails, as a rule because the file does not exist.
 bool SetArchiveAttributeOnly(const std::string& path);
 
+// Length in bytes of the file at path, asked without opening it (so a
+// read-only file answers too); -1 when there is no such file.
+int64_t LengthOf(const std::string& path);
+
 // True when c starts a two-byte character in the system ANSI code page.
 bool IsLeadByte(unsigned char c);
 

@@ -64,6 +64,12 @@ bool SetArchiveAttributeOnly(const std::string& path) {
     return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
 }
 
+int64_t LengthOf(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return st.st_size;
+}
+
 bool IsLeadByte(unsigned char) { return false; }
 
 }  // namespace tolvane::platform

@@ -82,6 +82,15 @@ bool SetArchiveAttributeOnly(const std::string& path) {
     return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE) != 0;
 }
 
+int64_t LengthOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return -1;
+    }
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
 }  // namespace tolvane::platform

@@ -10,6 +10,10 @@ namespace tolvane::platform {
 // exception of type HostFailure.
 [[noreturn]] void RaiseFailure(const char* message);
 
+// Modal message box with no owner, caption "tolvane", one OK button and no
+// icon; returns when it is dismissed.
+void ShowLibraryMessage(const char* text);
+
 #if !defined(_WIN32)
 struct HostFailure {
     unsigned long code;

@@ -13,4 +13,9 @@ void RaiseFailure(const char* message) {
     ExitProcess(TOLVANE_EXCEPTION_CODE);
 }
 
+void ShowLibraryMessage(const char* text) {
+    // The answer is not used: OK is the only button.
+    MessageBoxA(nullptr, text, "tolvane", MB_OK);
+}
+
 }  // namespace tolvane::platform

@@ -101,6 +101,14 @@ def check_stdcall_cleanup(path, counts, exports):
         check(ok, f"win32 {name}: removes its {want} argument(s)", f"rets {rets}")
 
 
+def check_floating_point_state_untouched(arch, path):
+    """The runtime's thread-attach reset (fninit) is replaced by a no-op, so
+    no code in the library can reset a host thread's x87 state."""
+    disassembly = run(TOOLS[arch] + "objdump", "-d", "--no-show-raw-insn", path)
+    resets = re.findall(r"\s(fn?init)\b", disassembly)
+    check(not resets, f"{arch} tolvane.dll: nothing resets the x87 state", f"{len(resets)} fninit")
+
+
 def check_import_library(exports, counts):
     """A 32-bit stdcall client links against the import library and imports
     the plain names."""
@@ -134,6 +142,7 @@ def main():
     for arch in ("win32", "win64"):
         dist = os.path.join(ROOT, "dist", arch)
         check_image(arch, os.path.join(dist, "tolvane.dll"), exports)
+        check_floating_point_state_untouched(arch, os.path.join(dist, "tolvane.dll"))
         carrow = os.path.join(dist, "Carrow.exe")
         if os.path.exists(carrow):
             check_image(arch, carrow, None)

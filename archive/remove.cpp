@@ -1,0 +1,21 @@
+// Removing entries from the directory.
+#include <cstring>
+
+#include "failure.h"
+#include "state.h"
+
+namespace tolvane {
+
+void RemoveFile(int32_t index) {
+    if (index < 0 || index >= State.EntryCount) return;
+    // The entries after it move down one slot each, in order.
+    std::memmove(&State.EntryTable[index], &State.EntryTable[index + 1],
+                 static_cast<size_t>(State.EntryCount - 1 - index) * sizeof(TImgEntry));
+    --State.EntryCount;
+}
+
+}  // namespace tolvane
+
+extern "C" void TOLVANE_CALL IMGRemoveFile(int32_t index) {
+    tolvane::AtExportBoundary<void>([&] { tolvane::RemoveFile(index); });
+}
