@@ -1,0 +1,87 @@
+#include "library.h"
+
+#include <sys/stat.h>
+
+#include "imgtool.h"
+
+namespace imgtool {
+namespace {
+
+void ThrowOnFailure() {
+    const char* message = IMGGetLastError();
+    if (message && *message) throw ToolError(message, kFailed);
+}
+
+bool IsFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFREG;
+}
+
+}  // namespace
+
+std::string WithExtension(const std::string& path, const std::string& extension) {
+    const auto mark = path.find_last_of(".\\/:");
+    if (mark != std::string::npos && path[mark] == '.') return path.substr(0, mark) + extension;
+    return path + extension;
+}
+
+Library::Library() { IMGSetRaiseOnError(0); }
+
+void Library::Open(const std::string& path) {
+    const std::string dir = WithExtension(path, ".dir");
+    imgPath_ = WithExtension(path, ".img");
+    singleFile_ = !IsFile(dir);
+    if (singleFile_ && !IsFile(imgPath_)) throw ToolError("no such archive: " + path, kNotFound);
+    if (!singleFile_ && !IsFile(imgPath_)) throw ToolError("no data file beside " + dir, kNotFound);
+    IMGLoadImg(path.c_str());
+    ThrowOnFailure();
+}
+
+int32_t Library::Count() const { return IMGFileCount(); }
+
+TImgEntry Library::Entry(int32_t index) const {
+    TImgEntry e;
+    IMGGetThisFile(&e, index);
+    return e;
+}
+
+std::vector<TImgEntry> Library::Entries() const {
+    std::vector<TImgEntry> all(static_cast<size_t>(Count()));
+    for (int32_t i = 0; i < Count(); ++i) all[static_cast<size_t>(i)] = Entry(i);
+    return all;
+}
+
+std::vector<unsigned char> Library::Data(int32_t index) const {
+    std::vector<unsigned char> data(static_cast<size_t>(Entry(index).size) * TOLVANE_SECTOR_SIZE, 0);
+    IMGExportBuffer(index, data.data());
+    ThrowOnFailure();
+    return data;
+}
+
+void Library::ExportFile(int32_t index, const std::string& target) const {
+    IMGExportFile(index, target.c_str());
+    ThrowOnFailure();
+}
+
+void Library::AddFile(const std::string& source) const {
+    if (!IsFile(source)) throw ToolError("no such file: " + source, kNotFound);
+    IMGAddFile(source.c_str());
+    ThrowOnFailure();
+}
+
+void Library::ReplaceFile(int32_t index, const std::string& source) const {
+    if (!IsFile(source)) throw ToolError("no such file: " + source, kNotFound);
+    IMGReplaceFile(index, source.c_str(), 0);
+    ThrowOnFailure();
+}
+
+void Library::RemoveFile(int32_t index) const { IMGRemoveFile(index); }
+
+void Library::ReDoDir() const {
+    IMGReDoDir();
+    ThrowOnFailure();
+}
+
+int32_t Library::HowMuchFragmented() const { return IMGHowMuchFragmented(); }
+
+}  // namespace imgtool

@@ -1,0 +1,46 @@
+// The tolvane exports as imgtool uses them: failures come back as ToolError
+// instead of structured exceptions.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tolvane.h"
+
+namespace imgtool {
+
+struct ToolError : std::runtime_error {
+    ToolError(const std::string& message, int exitCode) : std::runtime_error(message), code(exitCode) {}
+    int code;
+};
+
+class Library {
+public:
+    Library();  // failures return normally with a message, for this host
+    // Opens the archive at path; fails when neither NAME.dir nor NAME.img exists.
+    void Open(const std::string& path);
+    bool SingleFile() const { return singleFile_; }
+    std::string ImgPath() const { return imgPath_; }
+    int32_t Count() const;
+    TImgEntry Entry(int32_t index) const;
+    std::vector<TImgEntry> Entries() const;
+    // The entry's data, size x 2048 bytes; zero where the .img ends early.
+    std::vector<unsigned char> Data(int32_t index) const;
+    void ExportFile(int32_t index, const std::string& target) const;
+    void AddFile(const std::string& source) const;
+    void ReplaceFile(int32_t index, const std::string& source) const;
+    void RemoveFile(int32_t index) const;
+    void ReDoDir() const;
+    int32_t HowMuchFragmented() const;
+
+private:
+    std::string imgPath_;
+    bool singleFile_ = false;
+};
+
+// The .img and .dir paths the library derives from an archive path.
+std::string WithExtension(const std::string& path, const std::string& extension);
+
+}  // namespace imgtool

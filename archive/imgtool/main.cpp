@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "imgtool.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return imgtool::Run(args, std::cout, std::cerr);
+}

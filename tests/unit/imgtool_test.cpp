@@ -1,0 +1,189 @@
+#include <unistd.h>
+
+#include <sstream>
+
+#include "archive_fixture.h"
+#include "imgtool.h"
+#include "rebuild_plan.h"
+#include "selection.h"
+
+namespace tolvane::testing {
+namespace {
+
+using imgtool::FindEntry;
+using imgtool::SafeFileName;
+
+TEST(ImgtoolSelection, NamesFirstThenIndexes) {
+    const std::vector<TImgEntry> entries = {Entry(0, 1, "Car.dff"), Entry(1, 1, "3"), Entry(2, 1, "car.dff")};
+    EXPECT_EQ(FindEntry(entries, "CAR.DFF"), 0) << "letters compare without case, first match";
+    EXPECT_EQ(FindEntry(entries, "3"), 1) << "a name that looks like an index is a name";
+    EXPECT_EQ(FindEntry(entries, "2"), 2);
+    EXPECT_EQ(FindEntry(entries, "4"), std::nullopt);
+    EXPECT_EQ(FindEntry(entries, "-1"), std::nullopt);
+    EXPECT_EQ(FindEntry(entries, "99999999999"), std::nullopt);
+    EXPECT_EQ(FindEntry(entries, ""), std::nullopt);
+}
+
+TEST(ImgtoolSelection, FileNamesStayInsideTheFolder) {
+    EXPECT_EQ(SafeFileName("car.dff", 0), "car.dff");
+    EXPECT_EQ(SafeFileName("..\\..\\evil.exe", 1), "__.__.evil.exe");
+    EXPECT_EQ(SafeFileName("../x", 1), "__.x");
+    EXPECT_EQ(SafeFileName("C:x", 1), "C_x");
+    EXPECT_EQ(SafeFileName("..", 2), "__");
+    EXPECT_EQ(SafeFileName("", 7), "entry7_");
+    EXPECT_EQ(SafeFileName("con.txd", 3), "entry3_con.txd");
+    EXPECT_EQ(SafeFileName("a\tb?", 3), "a_b_");
+    EXPECT_EQ(SafeFileName("name. ", 3), "name__");
+}
+
+TEST(ImgtoolRebuildPlan, BackToBackAfterTheDirectory) {
+    const std::vector<TImgEntry> entries = {Entry(40, 3, "a"), Entry(9, 0, "empty"), Entry(2, 2, "b")};
+    const auto paired = imgtool::PlanRebuild(entries, false);
+    EXPECT_EQ(paired.entries[0].offset, 0u);
+    EXPECT_EQ(paired.entries[1].offset, 3u);
+    EXPECT_EQ(paired.entries[2].offset, 3u);
+    EXPECT_EQ(paired.imgSectors, 5u);
+    EXPECT_STREQ(paired.entries[2].name, "b");
+
+    const auto single = imgtool::PlanRebuild(entries, true);
+    EXPECT_EQ(single.firstDataSector, 1u);
+    EXPECT_EQ(single.entries[0].offset, 1u);
+    EXPECT_EQ(single.imgSectors, 6u);
+    const std::vector<TImgEntry> many(64, Entry(0, 1, "m"));  // 8 + 64 * 32 bytes reach into sector 1
+    EXPECT_EQ(imgtool::PlanRebuild(many, true).firstDataSector, 2u);
+    EXPECT_EQ(imgtool::PlanRebuild({}, true).firstDataSector, 1u);
+}
+
+class ImgtoolTest : public ArchiveTest {
+protected:
+    void SetUp() override {
+        ArchiveTest::SetUp();
+        ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
+        ASSERT_EQ(chdir(dir_.c_str()), 0);  // the library names entries after the bare file name
+    }
+    void TearDown() override {
+        ASSERT_EQ(chdir(previous_), 0);
+        ArchiveTest::TearDown();
+    }
+    int Run(std::vector<std::string> args) {
+        out_.str("");
+        err_.str("");
+        return imgtool::Run(args, out_, err_);
+    }
+    static Bytes Pattern(size_t length, unsigned char seed) {
+        Bytes b(length);
+        for (size_t i = 0; i < length; ++i) b[i] = static_cast<unsigned char>(seed + i * 7);
+        return b;
+    }
+    // An archive with three files added through the library, one replaced so
+    // that its old slot is left unused.
+    void MakeArchive(bool singleFile) {
+        if (singleFile) {
+            Write("arc.img", SingleFileImage(0, {}));
+        } else {
+            Write("arc.dir", {});
+            Write("arc.img", {});
+        }
+        Write("one.dat", Pattern(5000, 1));
+        Write("two.dat", Pattern(2048, 2));
+        Write("three.dat", Pattern(100, 3));
+        Write("big.dat", Pattern(9000, 4));
+        ASSERT_EQ(Run({"add", "arc.img", "one.dat", "two.dat", "three.dat"}), 0) << err_.str();
+        ASSERT_EQ(Run({"replace", "arc.img", "three.dat", "big.dat"}), 0) << err_.str();
+    }
+    Bytes Extracted(const std::string& archive, const std::string& entry) {
+        EXPECT_EQ(Run({"extract", archive, entry, "-o", "x"}), 0) << err_.str();
+        return Read("x/" + entry);
+    }
+    static Bytes Padded(Bytes data) {
+        data.resize(NextSectorBoundary(static_cast<int64_t>(data.size())));
+        return data;
+    }
+    char previous_[4096];
+    std::ostringstream out_, err_;
+};
+
+TEST_F(ImgtoolTest, ListInfoAndExitCodes) {
+    MakeArchive(false);
+    EXPECT_EQ(Run({"list", "arc.img"}), 0);
+    EXPECT_NE(out_.str().find("two.dat"), std::string::npos);
+    EXPECT_NE(out_.str().find("total: 3 entries"), std::string::npos) << out_.str();
+    EXPECT_EQ(Run({"info", "arc.dir"}), 0);
+    EXPECT_NE(out_.str().find("paired"), std::string::npos);
+    EXPECT_NE(out_.str().find("unused:      "), std::string::npos);
+
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_NE(out_.str().find("exit codes"), std::string::npos);
+    EXPECT_EQ(Run({"frobnicate", "arc.img"}), 2);
+    EXPECT_NE(err_.str().find("unknown command"), std::string::npos);
+    EXPECT_EQ(Run({}), 2);
+    EXPECT_EQ(Run({"list"}), 2);
+    EXPECT_EQ(Run({"list", "missing.img"}), 3);
+    EXPECT_NE(err_.str().find("no such archive"), std::string::npos);
+    EXPECT_EQ(Run({"extract", "arc.img", "nothing.dat"}), 3);
+    EXPECT_EQ(Run({"add", "arc.img", "no-such-file"}), 3);
+}
+
+TEST_F(ImgtoolTest, ExtractReplaceAndDeleteThroughTheLibrary) {
+    MakeArchive(true);
+    EXPECT_EQ(Extracted("arc.img", "one.dat"), Padded(Pattern(5000, 1)));
+    EXPECT_EQ(Extracted("arc.img", "three.dat"), Padded(Pattern(9000, 4)));
+    EXPECT_EQ(Run({"extract", "arc.img", "1", "-o", "by-index"}), 0);
+    EXPECT_EQ(Read("by-index/two.dat"), Padded(Pattern(2048, 2)));
+
+    EXPECT_EQ(Run({"delete", "arc.img", "one.dat", "2"}), 0) << err_.str();
+    EXPECT_EQ(Run({"list", "arc.img"}), 0);
+    EXPECT_EQ(out_.str().find("one.dat"), std::string::npos);
+    EXPECT_NE(out_.str().find("total: 1 entries"), std::string::npos) << out_.str();
+    EXPECT_EQ(Extracted("arc.img", "two.dat"), Padded(Pattern(2048, 2)));
+}
+
+TEST_F(ImgtoolTest, ExtractAllKeepsHostileAndDuplicateNamesInsideTheFolder) {
+    Write("arc.dir", ToBytes({Entry(0, 1, "../escape.txt"), Entry(1, 1, "same"), Entry(2, 1, "SAME")}));
+    Bytes img = Pattern(3 * 2048, 9);
+    Write("arc.img", img);
+    EXPECT_EQ(Run({"extract-all", "arc.img", "-o", "out/all"}), 0) << err_.str();
+    EXPECT_FALSE(std::filesystem::exists(Path("out/escape.txt")));
+    EXPECT_EQ(Read("out/all/__escape.txt"), Bytes(img.begin(), img.begin() + 2048));
+    EXPECT_TRUE(std::filesystem::exists(Path("out/all/same")));
+    EXPECT_TRUE(std::filesystem::exists(Path("out/all/entry2_SAME")));
+    EXPECT_NE(err_.str().find("extracting 3/3"), std::string::npos) << "a progress line";
+}
+
+TEST_F(ImgtoolTest, RebuildCompactsAndKeepsEveryEntry) {
+    for (bool single : {false, true}) {
+        SCOPED_TRACE(single ? "single file" : "paired");
+        MakeArchive(single);
+        IMGLoadImg("arc.img");
+        ASSERT_GT(IMGHowMuchFragmented(), 0);
+        std::vector<Bytes> before;
+        for (const char* name : {"one.dat", "two.dat", "three.dat"}) before.push_back(Extracted("arc.img", name));
+
+        EXPECT_EQ(Run({"rebuild", "arc.img", "copy"}), 0) << err_.str();
+        IMGLoadImg("copy.img");
+        EXPECT_EQ(IMGHowMuchFragmented(), 0) << "no unused sectors";
+        EXPECT_EQ(State.SingleFileMode, single);
+
+        EXPECT_EQ(Run({"rebuild", "arc.img"}), 0) << err_.str();
+        EXPECT_FALSE(std::filesystem::exists(Path("arc-rebuilding.img")));
+        EXPECT_FALSE(std::filesystem::exists(Path("arc.img.old")));
+        IMGLoadImg("arc.img");
+        EXPECT_EQ(IMGHowMuchFragmented(), 0);
+        EXPECT_EQ(Read("arc.img"), Read("copy.img"));
+        int i = 0;
+        for (const char* name : {"one.dat", "two.dat", "three.dat"}) {
+            EXPECT_EQ(Extracted("arc.img", name), before[i++]) << name;
+        }
+        for (const char* f : {"arc.img", "arc.dir", "copy.img", "copy.dir"}) std::filesystem::remove(Path(f));
+    }
+}
+
+TEST_F(ImgtoolTest, RebuildRefusesToOverwriteItsInput) {
+    MakeArchive(false);
+    const Bytes img = Read("arc.img");
+    EXPECT_EQ(Run({"rebuild", "arc.img", "arc.dir"}), 2);
+    EXPECT_EQ(Read("arc.img"), img);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
