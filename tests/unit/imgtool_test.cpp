@@ -26,14 +26,15 @@ TEST(ImgtoolSelection, NamesFirstThenIndexes) {
 
 TEST(ImgtoolSelection, FileNamesStayInsideTheFolder) {
     EXPECT_EQ(SafeFileName("car.dff", 0), "car.dff");
-    EXPECT_EQ(SafeFileName("..\\..\\evil.exe", 1), "__.__.evil.exe");
-    EXPECT_EQ(SafeFileName("../x", 1), "__.x");
+    EXPECT_EQ(SafeFileName("..\\..\\evil.exe", 1), ".._.._evil.exe");
+    EXPECT_EQ(SafeFileName("../x", 1), ".._x");
     EXPECT_EQ(SafeFileName("C:x", 1), "C_x");
-    EXPECT_EQ(SafeFileName("..", 2), "__");
+    EXPECT_EQ(SafeFileName("..", 2), "._");
+    EXPECT_EQ(SafeFileName(".", 2), "_");
     EXPECT_EQ(SafeFileName("", 7), "entry7_");
     EXPECT_EQ(SafeFileName("con.txd", 3), "entry3_con.txd");
     EXPECT_EQ(SafeFileName("a\tb?", 3), "a_b_");
-    EXPECT_EQ(SafeFileName("name. ", 3), "name__");
+    EXPECT_EQ(SafeFileName("name. ", 3), "name._");
 }
 
 TEST(ImgtoolRebuildPlan, BackToBackAfterTheDirectory) {
@@ -144,7 +145,7 @@ TEST_F(ImgtoolTest, ExtractAllKeepsHostileAndDuplicateNamesInsideTheFolder) {
     Write("arc.img", img);
     EXPECT_EQ(Run({"extract-all", "arc.img", "-o", "out/all"}), 0) << err_.str();
     EXPECT_FALSE(std::filesystem::exists(Path("out/escape.txt")));
-    EXPECT_EQ(Read("out/all/__escape.txt"), Bytes(img.begin(), img.begin() + 2048));
+    EXPECT_EQ(Read("out/all/.._escape.txt"), Bytes(img.begin(), img.begin() + 2048));
     EXPECT_TRUE(std::filesystem::exists(Path("out/all/same")));
     EXPECT_TRUE(std::filesystem::exists(Path("out/all/entry2_SAME")));
     EXPECT_NE(err_.str().find("extracting 3/3"), std::string::npos) << "a progress line";

@@ -1,0 +1,39 @@
+# imgtool.exe under Wine against the 64-bit library: a session of the work
+# people do with it.  Sourced by tools/test inside a Wine session; prints one
+# line per check and "N passed, N failed".
+passed=0 failed=0
+check() {  # description, command...
+    local what=$1; shift
+    if "$@"; then echo "ok - $what"; passed=$((passed + 1)); else echo "FAIL - $what"; failed=$((failed + 1)); fi
+}
+tool() { wine_run imgtool.exe "$@"; }
+status_of() { local want=$1; shift; tool "$@" >/dev/null 2>&1; [ $? -eq "$want" ]; }
+output_has() { local text=$1; shift; tool "$@" 2>/dev/null | grep -qF "$text"; }
+size_is() { [ "$(stat -c %s "$WINE_WORK/$1")" -eq "$2" ]; }
+padded_copy() {  # source, extracted, expected length
+    cmp -s -n "$(stat -c %s "$WINE_WORK/$1")" "$WINE_WORK/$1" "$WINE_WORK/$2" && size_is "$2" "$3"
+}
+
+work=$WINE_WORK
+head -c 5000 /dev/urandom >"$work/one.dat"
+head -c 4096 /dev/urandom >"$work/two.dat"
+: >"$work/models.dir"
+: >"$work/models.img"
+printf 'VER2\0\0\0\0' >"$work/single.img"
+[ "$(id -u)" -ne 0 ] || chown winetest: "$work"/*.dat "$work"/*.dir "$work"/*.img
+
+check "add two files to a paired archive" status_of 0 add models.img one.dat two.dat
+check "add two files to a single-file archive" status_of 0 add single.img one.dat two.dat
+check "list shows both entries" output_has "total: 2 entries, 6 sectors" list models.img
+check "extract by name with -o" status_of 0 extract single.img one.dat -o out
+check "the extracted data is the file, padded to whole sectors" padded_copy one.dat out/one.dat 6144
+check "replace grows an entry" status_of 0 replace models.img 0 two.dat
+check "rebuild in place" status_of 0 rebuild models.img
+check "the rebuilt paired archive has no unused sectors" size_is models.img $((6 * 2048))
+check "rebuild a single-file archive into a copy" status_of 0 rebuild single.img copy
+check "delete by index" status_of 0 delete copy.img 1
+check "unknown command exits 2" status_of 2 frobnicate models.img
+check "a missing archive exits 3" status_of 3 list nothing.img
+check "a missing entry exits 3" status_of 3 extract models.img no-such-entry
+check "--help exits 0" status_of 0 --help
+echo "$passed passed, $failed failed"
