@@ -1,5 +1,9 @@
-// How the library reaches its host: the failure signal that ends an export.
+// How the library reaches its host: the failure signal that ends an export,
+// and the progress notes sent to the debugger output.
 #pragma once
+
+#include <string>
+#include <vector>
 
 namespace tolvane::platform {
 
@@ -10,11 +14,17 @@ namespace tolvane::platform {
 // exception of type HostFailure.
 [[noreturn]] void RaiseFailure(const char* message);
 
+// One line of text to the debugger output (OutputDebugStringA on Windows).
+void SendNote(const std::string& text);
+
 #if !defined(_WIN32)
 struct HostFailure {
     unsigned long code;
     const char* message;
 };
+
+// The notes sent since the last call, for the native tests.
+std::vector<std::string> TakeNotes();
 #endif
 
 }  // namespace tolvane::platform

@@ -13,4 +13,6 @@ void RaiseFailure(const char* message) {
     ExitProcess(TOLVANE_EXCEPTION_CODE);
 }
 
+void SendNote(const std::string& text) { OutputDebugStringA(text.c_str()); }
+
 }  // namespace tolvane::platform
