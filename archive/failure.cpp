@@ -11,12 +11,20 @@ namespace {
 char lastError[1024];
 bool raiseOnError = true;
 
+std::string Substitute(const std::string& pattern, const char* placeholder, const std::string& text) {
+    const auto at = pattern.find(placeholder);
+    if (at == std::string::npos) return pattern;
+    return pattern.substr(0, at) + text + pattern.substr(at + 2);
+}
+
 }  // namespace
 
 std::string MessageWith(const std::string& pattern, const std::string& argument) {
-    const auto at = pattern.find("%s");
-    if (at == std::string::npos) return pattern;
-    return pattern.substr(0, at) + argument + pattern.substr(at + 2);
+    return Substitute(pattern, "%s", argument);
+}
+
+std::string MessageWith(const std::string& pattern, int64_t number) {
+    return Substitute(pattern, "%d", std::to_string(number));
 }
 
 void Fail(const std::string& message) { throw ArchiveError(message); }

@@ -1,6 +1,7 @@
 // The library's failure model: one exception type inside, one signal outside.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -14,8 +15,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The messages a host sees; hosts may match on them.
+inline constexpr const char* kCannotOpenFile = "Cannot open file %s";
+inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
+inline constexpr const char* kStreamWriteError = "Stream write error";
+inline constexpr const char* kEntryIndexOutOfRange = "Entry index %d out of range";
+inline constexpr const char* kDirectoryIsFull = "Directory is full";
+
 // Message text with %s replaced by argument ("Cannot open file %s").
 std::string MessageWith(const std::string& pattern, const std::string& argument);
+// Message text with %d replaced by number ("Entry index %d out of range").
+std::string MessageWith(const std::string& pattern, int64_t number);
 
 [[noreturn]] void Fail(const std::string& message);
 

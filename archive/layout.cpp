@@ -1,24 +1,51 @@
 #include "layout.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tolvane {
 
-std::string ReplaceExtension(const std::string& path, const std::string& extension,
-                             const LeadBytePredicate& isLeadByte) {
+std::string::size_type LastDelimiter(const std::string& path, const char* marks,
+                                     const LeadBytePredicate& isLeadByte) {
     std::string::size_type lastMark = std::string::npos;
     for (std::string::size_type i = 0; i < path.size(); ++i) {
         const char c = path[i];
-        if (c == '.' || c == '\\' || c == ':') {
+        if (std::strchr(marks, c) != nullptr && c != '\0') {
             lastMark = i;
         } else if (isLeadByte(static_cast<unsigned char>(c)) && i + 1 < path.size()) {
             ++i;  // the trail byte is part of this character
         }
     }
+    return lastMark;
+}
+
+std::string ReplaceExtension(const std::string& path, const std::string& extension,
+                             const LeadBytePredicate& isLeadByte) {
+    const auto lastMark = LastDelimiter(path, ".\\:", isLeadByte);
     if (lastMark != std::string::npos && path[lastMark] == '.') {
         return path.substr(0, lastMark) + extension;
     }
     return path + extension;
+}
+
+std::string StoredEntryName(const std::string& sourcePath, const LeadBytePredicate& isLeadByte) {
+    const auto lastMark = LastDelimiter(sourcePath, "\\:", isLeadByte);
+    const std::string name =
+        lastMark == std::string::npos ? sourcePath : sourcePath.substr(lastMark + 1);
+    std::string::size_type end = 0;
+    while (end < name.size()) {
+        const bool twoBytes = isLeadByte(static_cast<unsigned char>(name[end])) && end + 1 < name.size();
+        const std::string::size_type next = end + (twoBytes ? 2 : 1);
+        if (next > kMaxStoredNameLength) break;
+        end = next;
+    }
+    return name.substr(0, end);
+}
+
+std::string EntryName(const char (&field)[24]) {
+    const void* zero = std::memchr(field, '\0', sizeof field);
+    const auto length = zero ? static_cast<const char*>(zero) - field : sizeof field;
+    return std::string(field, static_cast<std::string::size_type>(length));
 }
 
 int32_t PairedEntryCount(int64_t dirLength) {

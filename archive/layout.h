@@ -30,11 +30,36 @@ constexpr int64_t SectorsToBytes(uint32_t sectors) {
 // Tells whether a byte starts a two-byte character in the ANSI code page.
 using LeadBytePredicate = std::function<bool(unsigned char)>;
 
+// Position of the last character of path that is one of marks, npos when
+// there is none.  Trail bytes of two-byte characters never count.
+std::string::size_type LastDelimiter(const std::string& path, const char* marks,
+                                     const LeadBytePredicate& isLeadByte);
+
 // path with its extension replaced by extension (".img", ".dir"): the part
 // after the last '.' goes when no '\' or ':' follows that dot; otherwise the
-// extension is appended.  Trail bytes of two-byte characters never count.
+// extension is appended.
 std::string ReplaceExtension(const std::string& path, const std::string& extension,
                              const LeadBytePredicate& isLeadByte);
+
+// The name an added file gets: the part after the last '\' or ':', cut to
+// what a name field holds with its terminator (23 bytes), never in the middle
+// of a two-byte character.
+std::string StoredEntryName(const std::string& sourcePath, const LeadBytePredicate& isLeadByte);
+constexpr std::string::size_type kMaxStoredNameLength = 23;
+
+// An entry's name as text: up to its first zero byte, all 24 bytes without one.
+std::string EntryName(const char (&field)[24]);
+
+// Where appended data starts: the first sector boundary at or after the end
+// of the file, so nothing in an incomplete last sector is overwritten.
+constexpr int64_t AlignedAppendPosition(int64_t imgLength) {
+    return (imgLength + kSectorSize - 1) / kSectorSize * kSectorSize;
+}
+
+// Bytes taken by the header and directory of a single-file archive.
+constexpr int64_t HeaderAndDirectorySize(int32_t entryCount) {
+    return entryCount * kEntrySize + kHeaderSize;
+}
 
 // Entries held by a paired directory of the given length (-1 when the file
 // could not be opened), within what the entry table can hold.

@@ -1,5 +1,6 @@
 // Opening an archive: layout test and reading the stored directory.
 #include "failure.h"
+#include "operations.h"
 #include "platform/files.h"
 #include "state.h"
 
@@ -32,7 +33,7 @@ void ReadSingleFileDirectory() {
 }  // namespace
 
 void LoadImg(const char* path) {
-    State.ArchivePath = path ? path : "";
+    State.ArchivePath = PathArgument(path);
     State.SingleFileMode = false;
     State.RelocationInProgress = false;
     // The layout test has a side effect the format relies on: both files end

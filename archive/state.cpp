@@ -20,4 +20,6 @@ std::string DirPath() { return DirPathOf(State.ArchivePath); }
 
 bool InTable(int32_t index) { return index >= 0 && index < kMaxEntries; }
 
+bool IsEntry(int32_t index) { return index >= 0 && index < State.EntryCount; }
+
 }  // namespace tolvane

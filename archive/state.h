@@ -34,6 +34,9 @@ std::string DirPathOf(const std::string& path);
 namespace tolvane {
 // True when index names a slot of EntryTable (0..65535).
 bool InTable(int32_t index);
+// True when index names one of the open archive's entries.
+bool IsEntry(int32_t index);
+
 // Internal entry points shared by several exports.
 void LoadImg(const char* path);
 void RemoveFile(int32_t index);

@@ -90,6 +90,61 @@ void TOLVANE_CALL IMGSetThisFile(int32_t index, const TImgEntry *source);
  * at most 24 bytes.  An index outside 0..65535 gives an empty string. */
 const char *TOLVANE_CALL IMGGetFileName(int32_t index);
 
+/* ---- Taking data out ---------------------------------------------------- */
+
+/* Writes the data of entry index, size x 2048 bytes, to a file at targetPath,
+ * created or emptied; bytes that lie beyond the end of the .img are zero.  The
+ * target is created only after the data has been read, so a failure before
+ * that leaves an existing file untouched.
+ * Fails with "Entry index %d out of range" (index outside 0..65535), "Cannot
+ * open file %s" (the .img), "Out of memory", "Cannot create file %s" (the
+ * target as passed) or "Stream write error" (the target is then incomplete). */
+void TOLVANE_CALL IMGExportFile(int32_t index, const char *targetPath);
+
+/* Reads the data of entry index into buffer, which the caller owns and which
+ * must hold size x 2048 bytes (see IMGGetThisFile).  Where the entry reaches
+ * past the end of the .img, the rest of the buffer keeps what it held.
+ * Fails with "Entry index %d out of range" or "Cannot open file %s". */
+void TOLVANE_CALL IMGExportBuffer(int32_t index, void *buffer);
+
+/* ---- Writing data ----------------------------------------------------- */
+
+/* Puts the contents of the file at sourcePath into entry index and rewrites
+ * the stored directory (IMGReDoDir).  The data takes the smallest number of
+ * whole sectors strictly greater than its length (2048 bytes take 2).  It
+ * stays in the entry's slot, which is zero-filled first, when the slot is at
+ * least that large; otherwise, or when the low byte of forceAppend is 1, it
+ * goes to the first sector boundary at or after the end of the .img.  A slot
+ * given up is not reused.  Progress notes go to OutputDebugStringA.
+ * A missing source (none, a folder, or a last-write time that is no DOS date)
+ * changes nothing and is not reported.  The source is only read.
+ * Fails with "Entry index %d out of range" (index outside 0..count-1, nothing
+ * changes), "Cannot open file %s" (a source that cannot be read in full, or
+ * the .img: nothing changes), "Out of memory", "Stream write error", or a
+ * failure of the directory rewrite (the entry has then changed in memory). */
+void TOLVANE_CALL IMGReplaceFile(int32_t index, const char *sourcePath, uint32_t forceAppend);
+
+/* Adds the file at sourcePath as a new last entry, named by the part of the
+ * path after its last '\' or ':' (at most 23 characters), and appends its
+ * data as IMGReplaceFile with forceAppend 1 does.  The count rises first: when
+ * the source is missing or the replace fails, the new entry stays with offset
+ * 0 and size 0.  Fails with "Directory is full" (65536 entries; nothing
+ * changes) or as IMGReplaceFile. */
+void TOLVANE_CALL IMGAddFile(const char *sourcePath);
+
+/* ---- Storing the directory -------------------------------------------- */
+
+/* Writes the directory in memory to disk.  Paired layout: the new NAME.dir is
+ * written beside the old one and then takes its place.  Single-file layout:
+ * every data block that the header and directory would reach is first moved
+ * to the end of the .img (its size grows by one sector), through a scratch
+ * file in the temporary folder that is deleted afterwards; then "VER2", the
+ * count and the records are written at the start of the .img.
+ * Fails with "Cannot create file %s" (a .dir that is read-only or held open
+ * elsewhere; it stays unchanged), "Cannot open file %s" (the .img),
+ * "Stream write error", or a failure of moving a block. */
+void TOLVANE_CALL IMGReDoDir(void);
+
 /* ---- Removing entries -------------------------------------------------- */
 
 /* Takes entry index out of the directory in memory; the entries after it move

@@ -1,6 +1,7 @@
-// Thin file layer: the four ways the library opens files, and attribute
-// calls.  One implementation for Windows, one for POSIX (used by the native
-// tests; it does not emulate sharing modes).
+// Thin file layer: the ways the library opens files, and the few file-system
+// calls around them.  One implementation for Windows, one for POSIX (used by
+// the native tests; it does not emulate sharing modes, but a file without the
+// owner's write bit stands for a read-only file and refuses write access).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@ enum class OpenMode {
     SharedStream,     // same access and sharing; failure is reported by the caller
     ExclusiveStream,  // read+write access, no sharing, must exist
     Create,           // read+write access, no sharing, created or emptied
+    SourceRead,       // read access only, others may read and write, must exist
 };
 
 // An open file, or a closed one when the open failed.  Closes itself.
@@ -24,6 +26,8 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
+    // Closes what is open and opens path; false when that fails.
+    bool Open(const std::string& path, OpenMode mode);
     bool IsOpen() const;
     // Length in bytes; -1 when the file is not open.
     int64_t Length() const;
@@ -41,6 +45,27 @@ private:
 // Sets the file's attributes to "archive" alone (clearing read-only, hidden,
 // system).  False when that fails, as a rule because the file does not exist.
 bool SetArchiveAttributeOnly(const std::string& path);
+
+// The existence test of a source file: a directory search finds a file (not a
+// folder) whose last-write time is expressible as a DOS date and time (local
+// time, years 1980 to 2107).
+bool SourceExists(const std::string& path);
+
+// True when path could be replaced by a create right now: it does not exist,
+// or it is a file without the read-only attribute that nobody holds open.
+bool IsReplaceable(const std::string& path);
+
+// Moves from over to, replacing to.  The caller has checked IsReplaceable.
+bool ReplaceWith(const std::string& from, const std::string& to);
+
+bool RemoveFile(const std::string& path);
+
+// The user's temporary folder with its trailing separator; empty (the current
+// folder) when the system cannot report it.
+std::string TempFolder();
+
+// Distinguishes this process's scratch files from those of others.
+unsigned long ProcessId();
 
 // Length in bytes of the file at path, asked without opening it (so a
 // read-only file answers too); -1 when there is no such file.

@@ -3,15 +3,41 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 
 #include "files.h"
 
 namespace tolvane::platform {
+namespace {
 
-File::File(const std::string& path, OpenMode mode) {
-    const int flags = mode == OpenMode::Create ? O_RDWR | O_CREAT | O_TRUNC : O_RDWR;
-    const int fd = ::open(path.c_str(), flags, 0644);
+// Stands in for the read-only attribute, which refuses write access even to
+// an administrator (root would otherwise write any file).
+bool IsReadOnly(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR);
+}
+
+int FlagsFor(OpenMode mode) {
+    switch (mode) {
+        case OpenMode::Create: return O_RDWR | O_CREAT | O_TRUNC;
+        case OpenMode::SourceRead: return O_RDONLY;
+        default: return O_RDWR;
+    }
+}
+
+}  // namespace
+
+File::File(const std::string& path, OpenMode mode) { Open(path, mode); }
+
+bool File::Open(const std::string& path, OpenMode mode) {
+    Close();
+    if (mode != OpenMode::SourceRead && IsReadOnly(path)) return false;
+    const int fd = ::open(path.c_str(), FlagsFor(mode), 0644);
     handle_ = fd < 0 ? -1 : fd;
+    return IsOpen();
 }
 
 File::~File() { Close(); }
@@ -63,6 +89,37 @@ bool SetArchiveAttributeOnly(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return false;
     return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
 }
+
+bool SourceExists(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    struct tm local;
+    if (!::localtime_r(&st.st_mtime, &local)) return false;
+    const int year = local.tm_year + 1900;
+    return year >= 1980 && year <= 2107;
+}
+
+bool IsReplaceable(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+    if (S_ISDIR(st.st_mode)) return false;
+    return File(path, OpenMode::ExclusiveStream).IsOpen();
+}
+
+bool ReplaceWith(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::string TempFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = tmp && *tmp ? tmp : "/tmp";
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
 
 int64_t LengthOf(const std::string& path) {
     struct stat st;

@@ -13,18 +13,26 @@ HANDLE AsHandle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 constexpr int64_t kMaxChunk = 1 << 30;
 
 DWORD ShareFor(OpenMode mode) {
-    return (mode == OpenMode::WholeFileRead || mode == OpenMode::SharedStream)
-               ? FILE_SHARE_READ | FILE_SHARE_WRITE
-               : 0;
+    return (mode == OpenMode::ExclusiveStream || mode == OpenMode::Create)
+               ? 0
+               : FILE_SHARE_READ | FILE_SHARE_WRITE;
+}
+
+DWORD AccessFor(OpenMode mode) {
+    return mode == OpenMode::SourceRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
 }
 
 }  // namespace
 
-File::File(const std::string& path, OpenMode mode) {
+File::File(const std::string& path, OpenMode mode) { Open(path, mode); }
+
+bool File::Open(const std::string& path, OpenMode mode) {
+    Close();
     const DWORD disposition = mode == OpenMode::Create ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, ShareFor(mode), nullptr,
-                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), AccessFor(mode), ShareFor(mode), nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     handle_ = h == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<intptr_t>(h);
+    return IsOpen();
 }
 
 File::~File() { Close(); }
@@ -81,6 +89,40 @@ void File::Close() {
 bool SetArchiveAttributeOnly(const std::string& path) {
     return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE) != 0;
 }
+
+bool SourceExists(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    FILETIME local;
+    WORD date = 0, time = 0;
+    return FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) &&
+           FileTimeToDosDateTime(&local, &date, &time);
+}
+
+bool IsReplaceable(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    // Checked here because Wine's MoveFileEx would replace a read-only file.
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    return File(path, OpenMode::ExclusiveStream).IsOpen();
+}
+
+bool ReplaceWith(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::string TempFolder() {
+    char folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    return length == 0 || length >= sizeof folder ? std::string() : std::string(folder, length);
+}
+
+unsigned long ProcessId() { return GetCurrentProcessId(); }
 
 int64_t LengthOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -1,5 +1,9 @@
-// How the library reaches its host: the failure signal that ends an export.
+// How the library reaches its host: the failure signal that ends an export,
+// and the progress notes sent to the debugger output.
 #pragma once
+
+#include <string>
+#include <vector>
 
 namespace tolvane::platform {
 
@@ -10,6 +14,9 @@ namespace tolvane::platform {
 // exception of type HostFailure.
 [[noreturn]] void RaiseFailure(const char* message);
 
+// One line of text to the debugger output (OutputDebugStringA on Windows).
+void SendNote(const std::string& text);
+
 // Modal message box with no owner, caption "tolvane", one OK button and no
 // icon; returns when it is dismissed.
 void ShowLibraryMessage(const char* text);
@@ -19,6 +26,9 @@ struct HostFailure {
     unsigned long code;
     const char* message;
 };
+
+// The notes sent since the last call, for the native tests.
+std::vector<std::string> TakeNotes();
 #endif
 
 }  // namespace tolvane::platform

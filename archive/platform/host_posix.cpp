@@ -1,11 +1,24 @@
 #include <cstdio>
+#include <utility>
 
 #include "host.h"
 #include "tolvane.h"
 
 namespace tolvane::platform {
+namespace {
+
+std::vector<std::string>& Notes() {
+    static std::vector<std::string> notes;
+    return notes;
+}
+
+}  // namespace
 
 void RaiseFailure(const char* message) { throw HostFailure{TOLVANE_EXCEPTION_CODE, message}; }
+
+void SendNote(const std::string& text) { Notes().push_back(text); }
+
+std::vector<std::string> TakeNotes() { return std::exchange(Notes(), {}); }
 
 void ShowLibraryMessage(const char* text) { std::fprintf(stderr, "tolvane: %s\n", text); }
 

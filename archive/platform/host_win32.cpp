@@ -13,6 +13,8 @@ void RaiseFailure(const char* message) {
     ExitProcess(TOLVANE_EXCEPTION_CODE);
 }
 
+void SendNote(const std::string& text) { OutputDebugStringA(text.c_str()); }
+
 void ShowLibraryMessage(const char* text) {
     // The answer is not used: OK is the only button.
     MessageBoxA(nullptr, text, "tolvane", MB_OK);

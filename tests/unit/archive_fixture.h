@@ -6,9 +6,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/host.h"
 #include "state.h"
 #include "tolvane.h"
 
@@ -44,9 +46,15 @@ protected:
         char pattern[] = "/tmp/tolvane-test-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
+        // Sources are named relative to the folder, so that the name part of
+        // a path does not depend on the separator.
+        std::filesystem::current_path(dir_);
         ResetState();
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void TearDown() override {
+        std::filesystem::current_path("/");
+        std::filesystem::remove_all(dir_);
+    }
 
     static void ResetState() {
         std::memset(State.EntryTable, 0, sizeof State.EntryTable);
@@ -55,6 +63,7 @@ protected:
         State.ArchivePath.clear();
         State.SingleFileMode = false;
         State.RelocationInProgress = false;
+        platform::TakeNotes();
     }
 
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
@@ -74,6 +83,62 @@ protected:
         IMGGetThisFile(&e, index);
         return e;
     }
+
+    // A paired archive "a" with the given directory and .img, opened.
+    void OpenPaired(const std::vector<TImgEntry>& entries, const Bytes& img) {
+        Write("a.dir", ToBytes(entries));
+        Write("a.img", img);
+        IMGLoadImg(Path("a").c_str());
+    }
+
+    // A single-file archive "a.img": img with the header and directory
+    // written over its start, opened.
+    void OpenSingle(const std::vector<TImgEntry>& entries, Bytes img) {
+        Put(img, 0, SingleFileImage(static_cast<int32_t>(entries.size()), entries));
+        Write("a.img", img);
+        IMGLoadImg(Path("a.img").c_str());
+    }
+
+    static void Put(Bytes& image, size_t at, const Bytes& data) {
+        if (image.size() < at + data.size()) image.resize(at + data.size());
+        std::copy(data.begin(), data.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+
+    static Bytes Slice(const Bytes& image, size_t at, size_t length) {
+        Bytes out(length);
+        for (size_t i = 0; i < length && at + i < image.size(); ++i) out[i] = image[at + i];
+        return out;
+    }
+
+    // Bytes that differ from place to place and from seed to seed.
+    static Bytes Pattern(size_t length, unsigned seed) {
+        Bytes out(length);
+        for (size_t i = 0; i < length; ++i) out[i] = static_cast<unsigned char>((i * 131 + seed * 7 + i / 2048) % 251 + 1);
+        return out;
+    }
+
+    // The message a failing call raised ("" when it returned), which must
+    // also be what IMGGetLastError reports.
+    static std::string FailureOf(const std::function<void()>& call) {
+        std::string message;
+        try {
+            call();
+        } catch (const platform::HostFailure& failure) {
+            EXPECT_EQ(failure.code, TOLVANE_EXCEPTION_CODE);
+            message = failure.message;
+        }
+        EXPECT_EQ(message, IMGGetLastError());
+        return message;
+    }
+
+    // The data of an entry as IMGExportBuffer gives it, over a zero buffer.
+    static Bytes Exported(int index) {
+        Bytes out(static_cast<size_t>(Slot(index).size) * 2048);
+        IMGExportBuffer(index, out.data());
+        return out;
+    }
+
+    static std::vector<std::string> SentNotes() { return platform::TakeNotes(); }
 
     std::string dir_;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "layout.h"
 
 namespace tolvane {
@@ -81,6 +83,40 @@ TEST(DirectorySizes, HeaderCountIsClampedToTheTable) {
     EXPECT_EQ(ClampHeaderCount(3), 3);
     EXPECT_EQ(ClampHeaderCount(65536), 65536);
     EXPECT_EQ(ClampHeaderCount(65537), 65536);
+}
+
+TEST(StoredEntryName, IsTheFileNamePartCutToWhatTheFieldHolds) {
+    EXPECT_EQ(StoredEntryName("D:\\mods\\part7.dat", noLeadBytes), "part7.dat");
+    EXPECT_EQ(StoredEntryName("C:part7.dat", noLeadBytes), "part7.dat");
+    EXPECT_EQ(StoredEntryName("part7.dat", noLeadBytes), "part7.dat");
+    EXPECT_EQ(StoredEntryName("D:\\mods\\", noLeadBytes), "");
+    EXPECT_EQ(StoredEntryName("", noLeadBytes), "");
+    EXPECT_EQ(StoredEntryName("x\\abcdefghijklmnopqrstuvw", noLeadBytes), "abcdefghijklmnopqrstuvw");
+    EXPECT_EQ(StoredEntryName("x\\abcdefghijklmnopqrstuvwxyz.dff", noLeadBytes), "abcdefghijklmnopqrstuvw");
+}
+
+TEST(StoredEntryName, NeverSplitsOrMisreadsATwoByteCharacter) {
+    // 0x5C ('\\') as a trail byte is part of the character, not a separator.
+    EXPECT_EQ(StoredEntryName("d\\\x83\x5C.dat", shiftJis), "\x83\x5C.dat");
+    // 22 single bytes and a two-byte character: the character does not fit.
+    const std::string name = std::string(22, 'a') + "\x83\x41";
+    EXPECT_EQ(StoredEntryName(name, shiftJis), std::string(22, 'a'));
+    EXPECT_EQ(StoredEntryName(name, noLeadBytes), std::string(22, 'a') + "\x83");
+}
+
+TEST(EntryName, EndsAtTheFirstZeroOrTakesAll24Bytes) {
+    char field[24] = {'a', 'b', 0, 'c'};
+    EXPECT_EQ(EntryName(field), "ab");
+    std::memcpy(field, "abcdefghijklmnopqrstuvwx", 24);
+    EXPECT_EQ(EntryName(field), "abcdefghijklmnopqrstuvwx");
+}
+
+TEST(AlignedAppendPosition, IsTheFirstSectorBoundaryAtOrAfterTheEnd) {
+    EXPECT_EQ(AlignedAppendPosition(0), 0);
+    EXPECT_EQ(AlignedAppendPosition(8), 2048);
+    EXPECT_EQ(AlignedAppendPosition(10240), 10240);
+    EXPECT_EQ(AlignedAppendPosition(10300), 12288);
+    EXPECT_EQ(AlignedAppendPosition(int64_t{1} << 33), int64_t{1} << 33) << "no 32-bit wrap";
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+// Writing the directory back to disk: the whole .dir of a paired archive, or
+// the header and directory at the start of a single-file .img, after moving
+// every data block that the directory would reach to the end of the file.
+#include <cstring>
+
+#include "failure.h"
+#include "notes.h"
+#include "operations.h"
+#include "placement.h"
+#include "platform/host.h"
+#include "state.h"
+#include "streams.h"
+
+namespace tolvane {
+namespace {
+
+using platform::File;
+using platform::OpenMode;
+using platform::SendNote;
+
+// Deletes a file at the end of the scope unless told to keep it.
+class RemovedAtExit {
+public:
+    explicit RemovedAtExit(std::string path) : path_(std::move(path)) {}
+    ~RemovedAtExit() {
+        if (!path_.empty()) platform::RemoveFile(path_);
+    }
+    RemovedAtExit(const RemovedAtExit&) = delete;
+    RemovedAtExit& operator=(const RemovedAtExit&) = delete;
+    const std::string& Path() const { return path_; }
+    void Keep() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
+// Names unique to this process, so that two processes never share one.
+std::string ProcessSuffix() { return std::to_string(platform::ProcessId()); }
+
+std::string ScratchPath() { return platform::TempFolder() + "tolvbuf-" + ProcessSuffix(); }
+
+// Writes the whole content beside path and then moves it over path, so that a
+// failure leaves the old file whole.  A file that is read-only or held open
+// elsewhere is refused as a create would refuse it.
+void ReplaceWhole(const std::string& path, const void* data, int64_t count) {
+    if (!platform::IsReplaceable(path)) Fail(MessageWith(kCannotCreateFile, path));
+    RemovedAtExit temp(path + "." + ProcessSuffix() + ".tmp");
+    {
+        File file(temp.Path(), OpenMode::Create);
+        if (!file.IsOpen()) Fail(MessageWith(kCannotCreateFile, path));
+        WriteAt(file, 0, data, count);
+    }
+    if (!platform::ReplaceWith(temp.Path(), path)) Fail(MessageWith(kCannotCreateFile, path));
+    temp.Keep();
+}
+
+// Clears the flag however the relocation ends, so that later replaces
+// rewrite the directory as usual.
+class RelocationScope {
+public:
+    RelocationScope() { State.RelocationInProgress = true; }
+    ~RelocationScope() { State.RelocationInProgress = false; }
+    RelocationScope(const RelocationScope&) = delete;
+    RelocationScope& operator=(const RelocationScope&) = delete;
+};
+
+// Moves the entry's whole slot to the end of the .img through a scratch file;
+// its size grows by one sector.
+void Relocate(int32_t index) {
+    RelocationScope relocating;
+    RemovedAtExit scratch(ScratchPath());
+    ExportFile(index, scratch.Path());
+    // Should the scratch file not count as present, the block has not moved
+    // and the directory must not be written over it.
+    if (!ReplaceFile(index, scratch.Path(), 1)) Fail(MessageWith(kCannotOpenFile, scratch.Path()));
+}
+
+int64_t ImgLength() {
+    File img;
+    OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
+    return img.Length();
+}
+
+void SendRewriteNotes(int64_t directoryEnd, int64_t imgLength) {
+    const Block lowest = LowestBlock(State.EntryTable, State.EntryCount, imgLength);
+    SendNote(notes::HeaderAndDirectorySize(directoryEnd));
+    SendNote(notes::FirstEntryAt(DataOffset(State.EntryTable[0])));
+    SendNote(notes::FirstBlockOccupiedBy(EntryName(State.EntryTable[lowest.index].name), lowest.position));
+}
+
+void WriteHeaderAndDirectory() {
+    File img;
+    OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
+    std::memcpy(State.HeaderBuffer.magic, "VER2", 4);
+    State.HeaderBuffer.count = State.EntryCount;
+    WriteAt(img, 0, &State.HeaderBuffer, kHeaderSize);
+    WriteAt(img, kHeaderSize, State.EntryTable, State.EntryCount * kEntrySize);
+}
+
+void RewriteSingleFile() {
+    const int64_t imgLength = ImgLength();
+    const int64_t directoryEnd = HeaderAndDirectorySize(State.EntryCount);
+    SendRewriteNotes(directoryEnd, imgLength);
+    // Lowest first, one at a time: each move lengthens the .img, so the loop
+    // ends once every block lies beyond the directory.
+    while (const auto block = BlockInTheWay(State.EntryTable, State.EntryCount, directoryEnd)) {
+        SendNote(notes::Relocating(EntryName(State.EntryTable[block->index].name), block->position));
+        Relocate(block->index);
+    }
+    WriteHeaderAndDirectory();
+}
+
+}  // namespace
+
+void ReDoDir() {
+    if (State.SingleFileMode) {
+        RewriteSingleFile();
+    } else {
+        ReplaceWhole(DirPath(), State.EntryTable, State.EntryCount * kEntrySize);
+    }
+}
+
+}  // namespace tolvane
+
+extern "C" void TOLVANE_CALL IMGReDoDir(void) { tolvane::AtExportBoundary<void>([] { tolvane::ReDoDir(); }); }

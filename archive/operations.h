@@ -1,0 +1,29 @@
+// The library's operations behind the exports.  Exports are thin wrappers that
+// run one of these at the boundary; operations call each other directly, so a
+// nested call (add -> replace -> rewrite -> export and replace) never passes
+// through the boundary twice.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tolvane {
+
+// A path argument of an export: a null pointer counts as the empty path.
+inline std::string PathArgument(const char* path) { return path ? path : ""; }
+
+void LoadImg(const char* path);
+
+// The entry's data, size x 2048 bytes; bytes beyond the end of the .img are zero.
+void ExportFile(int32_t index, const std::string& targetPath);
+// The entry's data read into buffer; what lies beyond the end of the .img is
+// left as the caller had it.
+void ExportBuffer(int32_t index, void* buffer);
+
+// False when the source counts as missing and nothing was written.
+bool ReplaceFile(int32_t index, const std::string& sourcePath, uint32_t forceAppend);
+void AddFile(const std::string& sourcePath);
+
+void ReDoDir();
+
+}  // namespace tolvane

@@ -1,0 +1,110 @@
+// Writing entry data: replacing an entry's data from a file, and adding a file
+// as a new last entry.  Data stays in the entry's slot when it fits there and
+// otherwise goes to the end of the .img; a slot given up is never reused.
+#include <cstring>
+#include <vector>
+
+#include "failure.h"
+#include "notes.h"
+#include "operations.h"
+#include "placement.h"
+#include "platform/host.h"
+#include "state.h"
+#include "streams.h"
+
+namespace tolvane {
+namespace {
+
+using platform::File;
+using platform::OpenMode;
+using platform::SendNote;
+using Bytes = std::vector<unsigned char>;
+
+// Sector numbers are 32-bit: that is as far as an archive can reach.
+constexpr int64_t kSectorLimit = int64_t{1} << 32;
+
+// The whole source.  One that exists but cannot be opened or read in full
+// fails here, before anything in the archive has changed.
+Bytes ReadSource(const std::string& path) {
+    File source(path, OpenMode::SourceRead);
+    const int64_t length = source.Length();
+    if (length < 0) Fail(MessageWith(kCannotOpenFile, path));
+    Bytes data(static_cast<size_t>(length));
+    if (source.Read(data.data(), length) != length) Fail(MessageWith(kCannotOpenFile, path));
+    return data;
+}
+
+void WriteInPlace(TImgEntry& entry, const Bytes& data, int64_t newSize) {
+    SendNote(notes::kSmallerOrSameFile);
+    File img;
+    OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
+    const int64_t slot = DataOffset(entry);
+    const int64_t length = static_cast<int64_t>(data.size());
+    WriteAt(img, slot, data.data(), length);
+    // The rest of the old slot is cleared; it belongs to no entry afterwards.
+    ZeroFill(img, slot + length, slot + SectorsToBytes(entry.size));
+    entry.size = static_cast<uint32_t>(newSize);
+}
+
+// The new slot starts at the first sector boundary at or after the old end;
+// the gap before it and the slot after the data are zero.
+void Append(TImgEntry& entry, const Bytes& data, int64_t newSize) {
+    SendNote(notes::kBiggerFile);
+    File img;
+    OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
+    const int64_t oldEnd = img.Length();
+    const int64_t start = AlignedAppendPosition(oldEnd);
+    if (oldEnd < 0 || start / kSectorSize + newSize > kSectorLimit) Fail(kStreamWriteError);
+    const int64_t length = static_cast<int64_t>(data.size());
+    ZeroFill(img, oldEnd, start);
+    WriteAt(img, start, data.data(), length);
+    ZeroFill(img, start + length, start + newSize * kSectorSize);
+    entry.offset = static_cast<uint32_t>(start / kSectorSize);
+    entry.size = static_cast<uint32_t>(newSize);
+}
+
+void WriteEntryData(TImgEntry& entry, const Bytes& data, uint32_t forceAppend) {
+    const int64_t roundedSize = NextSectorBoundary(static_cast<int64_t>(data.size()));
+    if (GoesToEnd(entry.size, roundedSize, forceAppend)) {
+        Append(entry, data, roundedSize / kSectorSize);
+    } else {
+        WriteInPlace(entry, data, roundedSize / kSectorSize);
+    }
+}
+
+}  // namespace
+
+bool ReplaceFile(int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
+    SendNote(notes::kReplacing);
+    // A slot past the last entry may hold a copy of a live entry, whose data
+    // an in-place write would clear.
+    if (!IsEntry(index)) Fail(MessageWith(kEntryIndexOutOfRange, index));
+    if (!platform::SourceExists(sourcePath)) return false;
+    SendNote(notes::kSourceExists);
+    WriteEntryData(State.EntryTable[index], ReadSource(sourcePath), forceAppend);
+    if (!State.RelocationInProgress) ReDoDir();
+    return true;
+}
+
+void AddFile(const std::string& sourcePath) {
+    if (State.EntryCount >= kMaxEntries) Fail(kDirectoryIsFull);
+    const int32_t index = State.EntryCount++;
+    TImgEntry& entry = State.EntryTable[index];
+    const std::string name = StoredEntryName(sourcePath, platform::IsLeadByte);
+    // The name and its terminator; the rest of the field keeps its bytes.
+    std::memcpy(entry.name, name.c_str(), name.size() + 1);
+    entry.offset = 0;
+    entry.size = 0;
+    ReplaceFile(index, sourcePath, 1);
+}
+
+}  // namespace tolvane
+
+extern "C" void TOLVANE_CALL IMGReplaceFile(int32_t index, const char* sourcePath, uint32_t forceAppend) {
+    tolvane::AtExportBoundary<void>(
+        [&] { tolvane::ReplaceFile(index, tolvane::PathArgument(sourcePath), forceAppend); });
+}
+
+extern "C" void TOLVANE_CALL IMGAddFile(const char* sourcePath) {
+    tolvane::AtExportBoundary<void>([&] { tolvane::AddFile(tolvane::PathArgument(sourcePath)); });
+}

@@ -1,0 +1,160 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "archive_fixture.h"
+#include "platform/files.h"
+
+namespace tolvane::testing {
+namespace {
+
+using DirectoryTest = ArchiveTest;
+using Notes = std::vector<std::string>;
+
+std::vector<std::string> FolderListing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) names.push_back(item.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ScratchPath() { return platform::TempFolder() + "tolvbuf-" + std::to_string(getpid()); }
+
+TEST_F(DirectoryTest, PairedRewriteStoresExactlyTheTable) {
+    OpenPaired({Entry(0, 1, "a"), Entry(1, 1, "b"), Entry(2, 1, "c")}, Pattern(3 * 2048, 1));
+    TImgEntry given = Entry(9, 9, "given");
+    std::memset(given.name + 6, 0xAB, 18);
+    IMGSetThisFile(2, &given);
+    IMGSetThisFile(3, &given);  // past the count: not stored
+    IMGReDoDir();
+    EXPECT_EQ(Read("a.dir"), ToBytes({Entry(0, 1, "a"), Entry(1, 1, "b"), given}));
+    EXPECT_TRUE(SentNotes().empty()) << "the paired layout sends no notes";
+
+    State.EntryCount = 2;
+    IMGReDoDir();
+    EXPECT_EQ(Read("a.dir").size(), 64u);
+    State.EntryCount = 0;
+    IMGReDoDir();
+    EXPECT_TRUE(Read("a.dir").empty());
+    EXPECT_EQ(FolderListing(dir_), (std::vector<std::string>{"a.dir", "a.img"})) << "no temporary file left";
+}
+
+TEST_F(DirectoryTest, PairedRewriteLeavesARefusedDirWhole) {
+    OpenPaired({Entry(0, 1, "a")}, Pattern(2048, 2));
+    const Bytes stored = Read("a.dir");
+    ASSERT_EQ(chmod(Path("a.dir").c_str(), 0444), 0);
+    State.EntryCount = 0;
+    EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot create file " + Path("a.dir"));
+    EXPECT_EQ(Read("a.dir"), stored);
+    EXPECT_EQ(FolderListing(dir_), (std::vector<std::string>{"a.dir", "a.img"}));
+
+    State.ArchivePath = Path("gone/a.dir");
+    EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot create file " + Path("gone/a.dir"));
+}
+
+TEST_F(DirectoryTest, SingleFileRewriteClearOfTheData) {
+    Bytes img = Pattern(4 * 2048, 3);
+    OpenSingle({Entry(3, 1, "c"), Entry(1, 2, "ab")}, img);
+    State.EntryTable[0].size = 1;  // in memory only
+    IMGReDoDir();
+    EXPECT_EQ(SentNotes(), (Notes{"header + dir size: 72", "file 0 is at : 6144",
+                              "first img block is occupied by : ab at 2048"}));
+    Put(img, 0, SingleFileImage(2, {Entry(3, 1, "c"), Entry(1, 2, "ab")}));
+    EXPECT_EQ(Read("a.img"), img) << "header and directory written, nothing else";
+    EXPECT_EQ(std::memcmp(&State.HeaderBuffer, "VER2\x02\0\0\0", 8), 0);
+}
+
+TEST_F(DirectoryTest, FirstAddIntoAHeaderOnlyImgLandsAtSectorOne) {
+    OpenSingle({}, {});
+    const Bytes data = Pattern(5000, 4);
+    Write("src.dat", data);
+    IMGAddFile("src.dat");
+    EXPECT_EQ(SentNotes(), (Notes{"replacing", "file exists, proceeding...", "bigger file", "header + dir size: 40",
+                              "file 0 is at : 2048", "first img block is occupied by : src.dat at 2048"}));
+    EXPECT_TRUE(SameEntry(Slot(0), Entry(1, 3, "src.dat")));
+    Bytes expected(8192, 0);
+    Put(expected, 0, SingleFileImage(1, {Entry(1, 3, "src.dat")}));
+    Put(expected, 2048, data);
+    EXPECT_EQ(Read("a.img"), expected);
+}
+
+TEST_F(DirectoryTest, TheGrowingDirectoryMovesTheLowestBlock) {
+    // 191 entries end at byte 6120, short of the block at 6144; the 192nd
+    // reaches it.
+    std::vector<TImgEntry> entries;
+    for (uint32_t i = 0; i < 191; ++i) entries.push_back(Entry(3 + i, 1, ("e" + std::to_string(i)).c_str()));
+    Bytes img = Pattern((3 + 191) * 2048, 5);
+    OpenSingle(entries, img);
+    const Bytes lowest = Exported(0);
+    std::ofstream(ScratchPath()) << std::string(50000, 'x');  // a stale one
+    Write("new.dat", Pattern(100, 6));
+    IMGAddFile("new.dat");
+    EXPECT_EQ(SentNotes(), (Notes{"replacing", "file exists, proceeding...", "bigger file", "header + dir size: 6152",
+                              "file 0 is at : 6144", "first img block is occupied by : e0 at 6144",
+                              "RELOCATING first img block that is occupied by : e0 at 6144", "replacing",
+                              "file exists, proceeding...", "bigger file"}));
+    EXPECT_TRUE(SameEntry(Slot(191), Entry(194, 1, "new.dat")));
+    EXPECT_TRUE(SameEntry(Slot(0), Entry(195, 2, "e0"))) << "one sector more";
+    Bytes moved = lowest;
+    moved.resize(4096);
+    EXPECT_EQ(Exported(0), moved);
+    EXPECT_FALSE(std::filesystem::exists(ScratchPath()));
+    EXPECT_FALSE(State.RelocationInProgress);
+    EXPECT_EQ(Read("a.img").size(), 197u * 2048);
+}
+
+TEST_F(DirectoryTest, EveryBlockTheDirectoryReachesMoves) {
+    // 70 records end at byte 2248: a size-0 entry at 0 and two entries
+    // sharing sector 1 are all in the way.
+    std::vector<TImgEntry> entries = {Entry(9, 1, "far"), Entry(1, 1, "b"), Entry(0, 0, "empty"), Entry(1, 1, "c")};
+    while (entries.size() < 70) entries.push_back(Entry(10, 1, "filler"));
+    OpenSingle(entries, Pattern(11 * 2048, 7));
+    const Bytes shared = Exported(1);
+    IMGReDoDir();
+    const Notes notes = SentNotes();
+    EXPECT_EQ(std::count_if(notes.begin(), notes.end(), [](const std::string& n) { return n.rfind("RELOC", 0) == 0; }),
+              3);
+    EXPECT_EQ(notes[3], "RELOCATING first img block that is occupied by : empty at 0");
+    EXPECT_EQ(notes[7], "RELOCATING first img block that is occupied by : b at 2048");
+    EXPECT_EQ(notes[11], "RELOCATING first img block that is occupied by : c at 2048");
+    EXPECT_TRUE(SameEntry(Slot(2), Entry(11, 1, "empty")));
+    EXPECT_TRUE(SameEntry(Slot(1), Entry(12, 2, "b")));
+    EXPECT_TRUE(SameEntry(Slot(3), Entry(14, 2, "c")));
+    Bytes expected = shared;
+    expected.resize(4096);
+    EXPECT_EQ(Exported(1), expected);
+    EXPECT_EQ(Exported(3), expected);
+    EXPECT_EQ(Exported(2), Bytes(2048, 0));
+    EXPECT_TRUE(SameEntry(Slot(0), Entry(9, 1, "far")));
+}
+
+TEST_F(DirectoryTest, AFailedRelocationClearsTheFlag) {
+    OpenSingle({Entry(0, 1, "low")}, Pattern(2048, 8));
+    const char* saved = std::getenv("TMPDIR");
+    const std::string savedValue = saved ? saved : "";
+    setenv("TMPDIR", Path("missing-folder").c_str(), 1);
+    const std::string message = FailureOf([] { IMGReDoDir(); });
+    saved ? setenv("TMPDIR", savedValue.c_str(), 1) : unsetenv("TMPDIR");
+    EXPECT_EQ(message, "Cannot create file " + Path("missing-folder") + "/tolvbuf-" + std::to_string(getpid()));
+    EXPECT_FALSE(State.RelocationInProgress);
+    EXPECT_TRUE(SameEntry(Slot(0), Entry(0, 1, "low")));
+
+    Write("src", Pattern(10, 9));
+    SentNotes();
+    IMGReplaceFile(0, Path("src").c_str(), 0);
+    EXPECT_EQ(SentNotes().size(), 3u + 3u + 1u + 3u) << "the replace rewrites and relocates again";
+    EXPECT_TRUE(SameEntry(Slot(0), Entry(1, 2, "low")));
+}
+
+TEST_F(DirectoryTest, SingleFileFailuresOfTheImg) {
+    OpenSingle({Entry(1, 1, "a")}, Pattern(4096, 10));
+    std::filesystem::remove(Path("a.img"));
+    EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot open file " + Path("a.img"));
+    EXPECT_TRUE(SentNotes().empty());
+    std::filesystem::create_symlink("/dev/full", Path("a.img"));
+    EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Stream write error");
+}
+
+}  // namespace
+}  // namespace tolvane::testing
