@@ -1,5 +1,6 @@
 // How much of the archive no entry uses, and the defragmentation request.
 #include "failure.h"
+#include "operations.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "state.h"

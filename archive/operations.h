@@ -26,4 +26,9 @@ void AddFile(const std::string& sourcePath);
 
 void ReDoDir();
 
+// Does nothing for an index outside the entries.
+void RemoveFile(int32_t index);
+
+int32_t HowMuchFragmented();
+
 }  // namespace tolvane

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "failure.h"
+#include "operations.h"
 #include "state.h"
 
 namespace tolvane {
@@ -18,4 +19,11 @@ void RemoveFile(int32_t index) {
 
 extern "C" void TOLVANE_CALL IMGRemoveFile(int32_t index) {
     tolvane::AtExportBoundary<void>([&] { tolvane::RemoveFile(index); });
+}
+
+extern "C" void TOLVANE_CALL IMGDelete(int32_t index) {
+    tolvane::AtExportBoundary<void>([&] {
+        tolvane::RemoveFile(index);
+        tolvane::ReDoDir();  // also when nothing was removed
+    });
 }

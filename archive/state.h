@@ -36,8 +36,4 @@ namespace tolvane {
 bool InTable(int32_t index);
 // True when index names one of the open archive's entries.
 bool IsEntry(int32_t index);
-
-// Internal entry points shared by several exports.
-void LoadImg(const char* path);
-void RemoveFile(int32_t index);
 }  // namespace tolvane

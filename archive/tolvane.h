@@ -153,6 +153,10 @@ void TOLVANE_CALL IMGReDoDir(void);
  * disk. */
 void TOLVANE_CALL IMGRemoveFile(int32_t index);
 
+/* IMGRemoveFile, then IMGReDoDir -- the rewrite runs also when nothing was
+ * removed.  Fails as IMGReDoDir; the removal in memory then stays. */
+void TOLVANE_CALL IMGDelete(int32_t index);
+
 /* ---- Space ------------------------------------------------------------- */
 
 /* Percentage of the .img's sectors (less header and directory in the

@@ -99,3 +99,38 @@ TEST_F(RemoveTest, FigureFollowsTheFilesOnDisk) {
 
 }  // namespace
 }  // namespace tolvane::testing
+
+namespace tolvane::testing {
+namespace {
+
+using DeleteTest = ArchiveTest;
+
+TEST_F(DeleteTest, PairedDirectoryLosesExactlyTheRecord) {
+    std::vector<TImgEntry> ten;
+    for (uint32_t i = 0; i < 10; ++i) ten.push_back(Entry(i, 1, ("e" + std::to_string(i)).c_str()));
+    Write("ten.dir", ToBytes(ten));
+    Write("ten.img", Bytes(10 * 2048));
+    IMGLoadImg(Path("ten").c_str());
+    IMGDelete(1);
+    std::vector<TImgEntry> nine = ten;
+    nine.erase(nine.begin() + 1);
+    EXPECT_EQ(Read("ten.dir"), ToBytes(nine));
+    IMGDelete(-1);
+    EXPECT_EQ(Read("ten.dir"), ToBytes(nine)) << "the rewrite runs with nothing removed";
+    EXPECT_EQ(Read("ten.img"), Bytes(10 * 2048)) << "data stays";
+}
+
+TEST_F(DeleteTest, SingleFileKeepsTheUncoveredRecordBytes) {
+    Bytes img = SingleFileImage(3, {Entry(1, 1, "a"), Entry(2, 1, "b"), Entry(3, 1, "c")});
+    img.resize(4 * 2048, 0x5A);
+    Write("three.img", img);
+    IMGLoadImg(Path("three.img").c_str());
+    IMGDelete(0);
+    const Bytes after = Read("three.img");
+    ASSERT_EQ(after.size(), img.size());
+    EXPECT_EQ(Bytes(after.begin(), after.begin() + 72), SingleFileImage(2, {Entry(2, 1, "b"), Entry(3, 1, "c")}));
+    EXPECT_EQ(Bytes(after.begin() + 72, after.end()), Bytes(img.begin() + 72, img.end()));
+}
+
+}  // namespace
+}  // namespace tolvane::testing
