@@ -112,6 +112,14 @@ void TForm1::CreateWindowFrame() {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     Timer1.Attach(hwnd_);
+    // The icons also as the window's own, so that the task bar and anyone
+    // asking with WM_GETICON get them.
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(instance_, kClassName, &wc)) {
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
+    }
 }
 
 void TForm1::Create() {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "failure.h"
@@ -168,12 +169,15 @@ void ComboBox::Create(const CreateArgs& args) {
     CreateControl(WC_COMBOBOXW, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL, 0, withList,
                   Part::ComboBox);
     // The closed box is as high as the layout says: the selection field plus
-    // the box's own border.
-    RECT closed;
-    GetWindowRect(hwnd_, &closed);
-    const int field = static_cast<int>(Send(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
-    const int border = (closed.bottom - closed.top) - field;
-    Send(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(args.place.height - border, 1));
+    // the box's own border, whatever the platform makes of the field height.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT closed;
+        GetWindowRect(hwnd_, &closed);
+        const int excess = (closed.bottom - closed.top) - args.place.height;
+        if (excess == 0) break;
+        const int field = static_cast<int>(Send(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
+        Send(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(field - excess, 1));
+    }
     Send(CB_SETITEMHEIGHT, 0, ScaleToDpi(18, args.dpi));
 }
 
