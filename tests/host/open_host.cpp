@@ -2,33 +2,13 @@
 // files: attributes, sharing and the remembered header count.
 #include <cstring>
 
-#include "host_check.h"
-#include "tolvane.h"
+#include "library.h"
 
 namespace {
 
 using host::Bytes;
 using host::Check;
-
-struct Library {
-    decltype(&IMGLoadImg) LoadImg;
-    decltype(&IMGFileCount) FileCount;
-    decltype(&IMGGetThisFile) GetThisFile;
-    decltype(&IMGSetThisFile) SetThisFile;
-    decltype(&IMGGetFileName) GetFileName;
-    decltype(&IMGGetLastError) GetLastError;
-};
-
-Library ResolveAll(HMODULE dll) {
-    Library lib;
-    lib.LoadImg = host::Resolve<decltype(lib.LoadImg)>(dll, "IMGLoadImg", 14);
-    lib.FileCount = host::Resolve<decltype(lib.FileCount)>(dll, "IMGFileCount", 4);
-    lib.SetThisFile = host::Resolve<decltype(lib.SetThisFile)>(dll, "IMGSetThisFile", 5);
-    lib.GetThisFile = host::Resolve<decltype(lib.GetThisFile)>(dll, "IMGGetThisFile", 6);
-    lib.GetFileName = host::Resolve<decltype(lib.GetFileName)>(dll, "IMGGetFileName", 7);
-    lib.GetLastError = host::Resolve<decltype(lib.GetLastError)>(dll, "IMGGetLastError", 15);
-    return lib;
-}
+using host::Library;
 
 Bytes Records(int count, const char* prefix) {
     Bytes out(count * sizeof(TImgEntry));
@@ -126,7 +106,7 @@ int main() {
     HMODULE dll = LoadLibraryA("tolvane.dll");
     Check(dll != nullptr, "tolvane.dll loads by name");
     if (!dll) return host::Finish();
-    const Library lib = ResolveAll(dll);
+    const Library lib = host::ResolveAll(dll);
     FreshLibrary(lib);
     ReadOnlyFilesBecomeArchiveFiles(lib);
     DirHeldWithoutSharingGivesNoEntries(lib);

@@ -40,11 +40,23 @@ inline Bytes SingleFileImage(int32_t count, const std::vector<TImgEntry>& entrie
     return out;
 }
 
+// length bytes of image from at, zero where image ends.
+inline Bytes Slice(const Bytes& image, size_t at, size_t length) {
+    Bytes out(length);
+    if (at < image.size()) {
+        const size_t available = std::min(length, image.size() - at);
+        std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(at), available, out.begin());
+    }
+    return out;
+}
+
 class ArchiveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tolvane-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
+        // Memory-backed when the machine has it: the tests write many files.
+        std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+        pattern += "/tolvane-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
         // Sources are named relative to the folder, so that the name part of
         // a path does not depend on the separator.
@@ -74,8 +86,11 @@ protected:
     }
 
     Bytes Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
+        std::ifstream in(Path(name), std::ios::binary | std::ios::ate);
+        if (!in) return {};
+        Bytes out(static_cast<size_t>(in.tellg()));
+        in.seekg(0).read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
+        return out;
     }
 
     static TImgEntry Slot(int index) {
@@ -102,12 +117,6 @@ protected:
     static void Put(Bytes& image, size_t at, const Bytes& data) {
         if (image.size() < at + data.size()) image.resize(at + data.size());
         std::copy(data.begin(), data.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
-    }
-
-    static Bytes Slice(const Bytes& image, size_t at, size_t length) {
-        Bytes out(length);
-        for (size_t i = 0; i < length && at + i < image.size(); ++i) out[i] = image[at + i];
-        return out;
     }
 
     // Bytes that differ from place to place and from seed to seed.

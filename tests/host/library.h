@@ -1,0 +1,40 @@
+// tolvane.dll loaded by name, with every export resolved by name and checked
+// against its ordinal, as an outside host would bind to it.
+#pragma once
+
+#include "host_check.h"
+#include "tolvane.h"
+
+namespace host {
+
+struct Library {
+    decltype(&IMGLoadImg) LoadImg;
+    decltype(&IMGFileCount) FileCount;
+    decltype(&IMGGetThisFile) GetThisFile;
+    decltype(&IMGSetThisFile) SetThisFile;
+    decltype(&IMGGetFileName) GetFileName;
+    decltype(&IMGExportFile) ExportFile;
+    decltype(&IMGExportBuffer) ExportBuffer;
+    decltype(&IMGReplaceFile) ReplaceFile;
+    decltype(&IMGAddFile) AddFile;
+    decltype(&IMGReDoDir) ReDoDir;
+    decltype(&IMGGetLastError) GetLastError;
+};
+
+inline Library ResolveAll(HMODULE dll) {
+    Library lib;
+    lib.LoadImg = Resolve<decltype(lib.LoadImg)>(dll, "IMGLoadImg", 14);
+    lib.FileCount = Resolve<decltype(lib.FileCount)>(dll, "IMGFileCount", 4);
+    lib.SetThisFile = Resolve<decltype(lib.SetThisFile)>(dll, "IMGSetThisFile", 5);
+    lib.GetThisFile = Resolve<decltype(lib.GetThisFile)>(dll, "IMGGetThisFile", 6);
+    lib.GetFileName = Resolve<decltype(lib.GetFileName)>(dll, "IMGGetFileName", 7);
+    lib.ExportFile = Resolve<decltype(lib.ExportFile)>(dll, "IMGExportFile", 13);
+    lib.ExportBuffer = Resolve<decltype(lib.ExportBuffer)>(dll, "IMGExportBuffer", 1);
+    lib.ReplaceFile = Resolve<decltype(lib.ReplaceFile)>(dll, "IMGReplaceFile", 12);
+    lib.AddFile = Resolve<decltype(lib.AddFile)>(dll, "IMGAddFile", 11);
+    lib.ReDoDir = Resolve<decltype(lib.ReDoDir)>(dll, "IMGReDoDir", 10);
+    lib.GetLastError = Resolve<decltype(lib.GetLastError)>(dll, "IMGGetLastError", 15);
+    return lib;
+}
+
+}  // namespace host
