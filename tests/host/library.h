@@ -18,7 +18,12 @@ struct Library {
     decltype(&IMGReplaceFile) ReplaceFile;
     decltype(&IMGAddFile) AddFile;
     decltype(&IMGReDoDir) ReDoDir;
+    decltype(&IMGRemoveFile) RemoveFile;
+    decltype(&IMGDelete) Delete;
+    decltype(&IMGHowMuchFragmented) HowMuchFragmented;
+    decltype(&IMGDefrag) Defrag;
     decltype(&IMGGetLastError) GetLastError;
+    decltype(&IMGSetRaiseOnError) SetRaiseOnError;
 };
 
 inline Library ResolveAll(HMODULE dll) {
@@ -33,7 +38,12 @@ inline Library ResolveAll(HMODULE dll) {
     lib.ReplaceFile = Resolve<decltype(lib.ReplaceFile)>(dll, "IMGReplaceFile", 12);
     lib.AddFile = Resolve<decltype(lib.AddFile)>(dll, "IMGAddFile", 11);
     lib.ReDoDir = Resolve<decltype(lib.ReDoDir)>(dll, "IMGReDoDir", 10);
+    lib.RemoveFile = Resolve<decltype(lib.RemoveFile)>(dll, "IMGRemoveFile", 9);
+    lib.Delete = Resolve<decltype(lib.Delete)>(dll, "IMGDelete", 8);
+    lib.HowMuchFragmented = Resolve<decltype(lib.HowMuchFragmented)>(dll, "IMGHowMuchFragmented", 3);
+    lib.Defrag = Resolve<decltype(lib.Defrag)>(dll, "IMGDefrag", 2);
     lib.GetLastError = Resolve<decltype(lib.GetLastError)>(dll, "IMGGetLastError", 15);
+    lib.SetRaiseOnError = Resolve<decltype(lib.SetRaiseOnError)>(dll, "IMGSetRaiseOnError", 16);
     return lib;
 }
 

@@ -2,30 +2,13 @@
 // request's message box.
 #include <cstring>
 
-#include "host_check.h"
-#include "tolvane.h"
+#include "catching.h"
+#include "library.h"
 
 namespace {
 
 using host::Check;
-
-struct Library {
-    decltype(&IMGLoadImg) LoadImg;
-    decltype(&IMGFileCount) FileCount;
-    decltype(&IMGRemoveFile) RemoveFile;
-    decltype(&IMGHowMuchFragmented) HowMuchFragmented;
-    decltype(&IMGDefrag) Defrag;
-};
-
-Library ResolveAll(HMODULE dll) {
-    Library lib;
-    lib.LoadImg = host::Resolve<decltype(lib.LoadImg)>(dll, "IMGLoadImg", 14);
-    lib.FileCount = host::Resolve<decltype(lib.FileCount)>(dll, "IMGFileCount", 4);
-    lib.RemoveFile = host::Resolve<decltype(lib.RemoveFile)>(dll, "IMGRemoveFile", 9);
-    lib.HowMuchFragmented = host::Resolve<decltype(lib.HowMuchFragmented)>(dll, "IMGHowMuchFragmented", 3);
-    lib.Defrag = host::Resolve<decltype(lib.Defrag)>(dll, "IMGDefrag", 2);
-    return lib;
-}
+using host::Library;
 
 host::Bytes Records(std::initializer_list<uint32_t> sizes) {
     host::Bytes out;
@@ -120,14 +103,45 @@ void DefragShowsItsMessage(const Library& lib) {
     Check(GetFileAttributesA("d.img") != INVALID_FILE_ATTRIBUTES, "IMGDefrag leaves the files");
 }
 
+void DeleteRewritesTheDirectory(const Library& lib) {
+    host::WriteBytes("del.dir", Records({1, 1, 1}));
+    host::WriteBytes("del.img", host::Bytes(3 * 2048));
+    lib.LoadImg("del");
+    lib.Delete(1);
+    lib.LoadImg("del");
+    Check(lib.FileCount() == 2, "IMGDelete stores the shorter directory");
+    HANDLE held = CreateFileA("del.dir", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const host::Raised r = host::Catching([&] { lib.Delete(0); });
+    CloseHandle(held);
+    Check(r.raised && r.message == "Cannot create file del.dir", "IMGDelete fails when the .dir is held: " + r.message);
+    Check(lib.FileCount() == 1, "the removal in memory stays after a failed rewrite");
+}
+
+void FailuresCanReturnInsteadOfRaising(const Library& lib) {
+    DeleteFileA("gone.img");
+    lib.LoadImg("gone.img");
+    Check(lib.SetRaiseOnError(0) == 1, "raising is the default");
+    const host::Raised quiet = host::Catching([&] { lib.ExportFile(0, "x.out"); });
+    Check(!quiet.raised, "with raising off a failing call returns normally");
+    Check(std::strcmp(lib.GetLastError(), "Cannot open file gone.img") == 0,
+          std::string("and leaves its message: ") + lib.GetLastError());
+    lib.FileCount();
+    Check(*lib.GetLastError() == '\0', "the next successful call clears it");
+    Check(lib.SetRaiseOnError(7) == 0, "the previous setting is returned");
+    const host::Raised loud = host::Catching([&] { lib.ExportFile(0, "x.out"); });
+    Check(loud.raised && loud.message == "Cannot open file gone.img", "with raising on the call raises again");
+}
+
 }  // namespace
 
 int main() {
     HMODULE dll = LoadLibraryA("tolvane.dll");
     Check(dll != nullptr, "tolvane.dll loads by name");
     if (!dll) return host::Finish();
-    const Library lib = ResolveAll(dll);
+    const Library lib = host::ResolveAll(dll);
     FigureOnRealFiles(lib);
     DefragShowsItsMessage(lib);
+    DeleteRewritesTheDirectory(lib);
+    FailuresCanReturnInsteadOfRaising(lib);
     return host::Finish();
 }

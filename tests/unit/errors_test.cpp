@@ -1,0 +1,27 @@
+#include "archive_fixture.h"
+#include "platform/host.h"
+
+namespace tolvane::testing {
+namespace {
+
+using ErrorsTest = ArchiveTest;
+
+TEST_F(ErrorsTest, FailuresRaiseOrReturnAsTheHostChooses) {
+    IMGLoadImg(Path("missing").c_str());
+    EXPECT_THROW(IMGExportFile(0, Path("out").c_str()), platform::HostFailure);
+    EXPECT_STREQ(IMGGetLastError(), ("Cannot open file " + Path("missing.img")).c_str());
+
+    EXPECT_EQ(IMGSetRaiseOnError(0), 1);
+    EXPECT_NO_THROW(IMGExportFile(0, Path("out").c_str()));
+    EXPECT_STREQ(IMGGetLastError(), ("Cannot open file " + Path("missing.img")).c_str());
+    EXPECT_FALSE(std::filesystem::exists(Path("out")));
+    IMGFileCount();
+    EXPECT_STREQ(IMGGetLastError(), "") << "a successful call clears the message";
+
+    EXPECT_EQ(IMGSetRaiseOnError(-3), 0);
+    EXPECT_EQ(IMGSetRaiseOnError(1), 1) << "any nonzero value means raise";
+    EXPECT_THROW(IMGExportBuffer(0, nullptr), platform::HostFailure);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
