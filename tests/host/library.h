@@ -47,4 +47,14 @@ inline Library ResolveAll(HMODULE dll) {
     return lib;
 }
 
+// Loads tolvane.dll by name as an outside host does, resolves every export
+// and runs the host's checks with them; returns the host's exit code.
+template <class Checks>
+int RunWithLibrary(Checks&& checks) {
+    HMODULE dll = LoadLibraryA("tolvane.dll");
+    Check(dll != nullptr, "tolvane.dll loads by name");
+    if (dll) checks(ResolveAll(dll));
+    return Finish();
+}
+
 }  // namespace host

@@ -103,15 +103,12 @@ void IndexesOutsideTheTable(const Library& lib) {
 }  // namespace
 
 int main() {
-    HMODULE dll = LoadLibraryA("tolvane.dll");
-    Check(dll != nullptr, "tolvane.dll loads by name");
-    if (!dll) return host::Finish();
-    const Library lib = host::ResolveAll(dll);
-    FreshLibrary(lib);
-    ReadOnlyFilesBecomeArchiveFiles(lib);
-    DirHeldWithoutSharingGivesNoEntries(lib);
-    MissingArchiveKeepsTheHeaderCount(lib);
-    NoFileStaysOpen(lib);
-    IndexesOutsideTheTable(lib);
-    return host::Finish();
+    return host::RunWithLibrary([](const Library& lib) {
+        FreshLibrary(lib);
+        ReadOnlyFilesBecomeArchiveFiles(lib);
+        DirHeldWithoutSharingGivesNoEntries(lib);
+        MissingArchiveKeepsTheHeaderCount(lib);
+        NoFileStaysOpen(lib);
+        IndexesOutsideTheTable(lib);
+    });
 }

@@ -135,13 +135,10 @@ void FailuresCanReturnInsteadOfRaising(const Library& lib) {
 }  // namespace
 
 int main() {
-    HMODULE dll = LoadLibraryA("tolvane.dll");
-    Check(dll != nullptr, "tolvane.dll loads by name");
-    if (!dll) return host::Finish();
-    const Library lib = host::ResolveAll(dll);
-    FigureOnRealFiles(lib);
-    DefragShowsItsMessage(lib);
-    DeleteRewritesTheDirectory(lib);
-    FailuresCanReturnInsteadOfRaising(lib);
-    return host::Finish();
+    return host::RunWithLibrary([](const Library& lib) {
+        FigureOnRealFiles(lib);
+        DefragShowsItsMessage(lib);
+        DeleteRewritesTheDirectory(lib);
+        FailuresCanReturnInsteadOfRaising(lib);
+    });
 }

@@ -300,15 +300,12 @@ void MissingSources(const Library& lib) {
 
 int main() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // a hang still shows how far it got
-    HMODULE dll = LoadLibraryA("tolvane.dll");
-    Check(dll != nullptr, "tolvane.dll loads by name");
-    if (!dll) return host::Finish();
-    const Library lib = host::ResolveAll(dll);
-    TheStructuredException(lib);
-    WorkedExamplesOfAppending(lib);
-    WorkedExamplesOfTheRewrite(lib);
-    SharingModes(lib);
-    ReadOnlyFiles(lib);
-    MissingSources(lib);
-    return host::Finish();
+    return host::RunWithLibrary([](const Library& lib) {
+        TheStructuredException(lib);
+        WorkedExamplesOfAppending(lib);
+        WorkedExamplesOfTheRewrite(lib);
+        SharingModes(lib);
+        ReadOnlyFiles(lib);
+        MissingSources(lib);
+    });
 }
