@@ -9,26 +9,26 @@
 
 namespace carrow {
 
-struct Colour {
+struct PaletteColour {
     bool system = false;
     // 0x00BBGGRR (the Windows COLORREF layout), or the system colour number.
     uint32_t value = 0;
 
-    friend bool operator==(const Colour&, const Colour&) = default;
+    friend bool operator==(const PaletteColour&, const PaletteColour&) = default;
 };
 
 // From red-green-blue written as hexadecimal 0xRRGGBB.
-constexpr Colour FromHexRgb(uint32_t rrggbb) {
+constexpr PaletteColour FromHexRgb(uint32_t rrggbb) {
     return {false, ((rrggbb & 0xFF) << 16) | (rrggbb & 0xFF00) | ((rrggbb >> 16) & 0xFF)};
 }
-constexpr Colour SystemColour(uint32_t index) { return {true, index}; }
+constexpr PaletteColour SystemColour(uint32_t index) { return {true, index}; }
 
 // The colour value 2300935: red 7, green 28, blue 35.
-inline constexpr Colour kPanelTextColour{false, 2300935};
+inline constexpr PaletteColour kPanelTextColour{false, 2300935};
 
 struct ColourEntry {
     std::wstring_view name;
-    Colour colour;
+    PaletteColour colour;
 };
 
 // In the order the chooser lists them; "clBlack" is the first.
@@ -36,7 +36,7 @@ std::span<const ColourEntry> ColourEntries();
 
 // COLORREF of a colour; `systemColour(index)` answers for system entries.
 template <class SystemLookup>
-uint32_t Resolve(Colour colour, SystemLookup&& systemColour) {
+uint32_t Resolve(PaletteColour colour, SystemLookup&& systemColour) {
     return colour.system ? static_cast<uint32_t>(systemColour(static_cast<int>(colour.value)))
                          : colour.value;
 }
