@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "failure.h"
+#include "system_error.h"
 
 namespace carrow {
 namespace {

@@ -6,6 +6,7 @@
 #include "failure.h"
 #include "handles.h"
 #include "log_view_rules.h"
+#include "system_error.h"
 #include "text_files_rules.h"
 
 namespace carrow {
@@ -153,16 +154,6 @@ std::wstring FullPathOf(const wchar_t* fileName) {
     if (got == 0 || got >= need) return fileName;
     path.resize(got);
     return path;
-}
-
-std::wstring SystemErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-    if (buffer) LocalFree(buffer);
-    return text;
 }
 
 std::wstring AnsiToViewText(std::string_view bytes, UINT codePage) {

@@ -63,7 +63,4 @@ std::string ViewTextToAnsi(std::wstring_view text, UINT codePage = CP_ACP);
 // The full path of a name resolved against the current folder.
 std::wstring FullPathOf(const wchar_t* fileName);
 
-// The system's own description of an error code, as the system gives it.
-std::wstring SystemErrorText(DWORD code);
-
 }  // namespace carrow

@@ -1,5 +1,7 @@
 #include "text_files_rules.h"
 
+#include "error_text.h"
+
 namespace carrow {
 
 std::string NormaliseLineBreaks(std::string_view bytes) {
@@ -19,37 +21,27 @@ std::string NormaliseLineBreaks(std::string_view bytes) {
     return out;
 }
 
-std::wstring TrimSystemText(std::wstring_view text) {
-    size_t end = text.size();
-    while (end > 0) {
-        const wchar_t c = text[end - 1];
-        if (c > L' ' && c != L'.' && c != 0x7F) break;
-        --end;
-    }
-    return std::wstring(text.substr(0, end));
-}
-
 namespace {
 
 std::wstring FileFailureText(std::wstring_view verb, std::wstring_view fullPath,
-                             std::wstring_view systemText) {
+                             const std::wstring& reason) {
     std::wstring out = L"Cannot ";
     out += verb;
     out += L" file \"";
     out += fullPath;
     out += L"\". ";
-    out += TrimSystemText(systemText);
+    out += TrimReason(reason);
     return out;
 }
 
 }  // namespace
 
-std::wstring CannotOpenFileText(std::wstring_view fullPath, std::wstring_view systemText) {
-    return FileFailureText(L"open", fullPath, systemText);
+std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason) {
+    return FileFailureText(L"open", fullPath, reason);
 }
 
-std::wstring CannotCreateFileText(std::wstring_view fullPath, std::wstring_view systemText) {
-    return FileFailureText(L"create", fullPath, systemText);
+std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring& reason) {
+    return FileFailureText(L"create", fullPath, reason);
 }
 
 }  // namespace carrow

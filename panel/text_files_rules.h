@@ -46,14 +46,11 @@ std::string ViewTextToBytes(std::wstring_view text, Encode&& encode) {
     }
 }
 
-// The system's description of an error without the blanks, control
-// characters and full stops at its end ("File not found.\r\n" -> "File not found").
-std::wstring TrimSystemText(std::wstring_view text);
-
-// "Cannot open file "<full path>". <system text>" and its create counterpart;
-// the system text is trimmed here.
-std::wstring CannotOpenFileText(std::wstring_view fullPath, std::wstring_view systemText);
-std::wstring CannotCreateFileText(std::wstring_view fullPath, std::wstring_view systemText);
+// "Cannot open file "<full path>". <reason>" and its create counterpart; the
+// system's reason loses the blanks, control characters and full stops it ends
+// with.
+std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason);
+std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring& reason);
 
 inline constexpr wchar_t kStreamWriteError[] = L"Stream write error";
 inline constexpr wchar_t kTextExceedsMemoCapacity[] = L"Text exceeds memo capacity";

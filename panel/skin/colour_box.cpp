@@ -1,7 +1,7 @@
 #include "skin/colour_box.h"
 
 #include "failure.h"
-#include "text_files.h"
+#include "system_error.h"
 
 namespace carrow {
 namespace {

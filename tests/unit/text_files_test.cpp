@@ -104,16 +104,6 @@ TEST(UneditedText, EveryByteValueIsWrittenBack) {
     EXPECT_EQ(Save(Load(ascending)), want);
 }
 
-TEST(SystemText, LosesTrailingBlanksControlsAndFullStops) {
-    EXPECT_EQ(TrimSystemText(L"File not found.\r\n"), L"File not found");
-    EXPECT_EQ(TrimSystemText(L"Access is denied. \t\r\n"), L"Access is denied");
-    EXPECT_EQ(TrimSystemText(L"Wait...\n"), L"Wait");
-    EXPECT_EQ(TrimSystemText(L"Version 1.2 of it failed!"), L"Version 1.2 of it failed!");
-    EXPECT_EQ(TrimSystemText(L"  leading kept"), L"  leading kept");
-    EXPECT_EQ(TrimSystemText(L". . .\r\n"), L"");
-    EXPECT_EQ(TrimSystemText(L""), L"");
-}
-
 TEST(FailureText, NamesTheFullPathAndTheTrimmedReason) {
     EXPECT_EQ(CannotOpenFileText(L"C:\\srv\\samp.ban", L"File not found.\r\n"),
               L"Cannot open file \"C:\\srv\\samp.ban\". File not found");
