@@ -56,6 +56,14 @@ Font WindowFont(int dpi) {
     return Font(font);
 }
 
+// The program's icon at the system's size for large or small icons.
+HICON ProgramIcon(HINSTANCE instance, bool small) {
+    const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    auto* icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, size, size, LR_SHARED));
+    return icon ? icon : LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+}
+
 bool IsInside(HWND window, HWND container) { return window && (window == container || IsChild(container, window)); }
 
 }  // namespace
@@ -82,10 +90,8 @@ void TForm1::RegisterWindowClass() const {
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hIcon = ProgramIcon(instance_, false);
+    wc.hIconSm = ProgramIcon(instance_, true);
     wc.lpszClassName = kClassName;
     if (!RegisterClassExW(&wc)) Fail(L"Cannot register the window class: " + SystemErrorText(GetLastError()));
 }
@@ -114,12 +120,8 @@ void TForm1::CreateWindowFrame() {
     Timer1.Attach(hwnd_);
     // The icons also as the window's own, so that the task bar and anyone
     // asking with WM_GETICON get them.
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(instance_, kClassName, &wc)) {
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
-    }
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(instance_, false)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(instance_, true)));
 }
 
 void TForm1::Create() {

@@ -37,6 +37,13 @@ void RegisterContainerClass(const wchar_t* name) {
     if (!RegisterClassExW(&wc)) Fail(L"Cannot register window class: " + SystemErrorText(GetLastError()));
 }
 
+RECT PlaceInParent(HWND window) {
+    RECT place;
+    GetWindowRect(window, &place);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
 }  // namespace
 
 std::string_view SectionNameOf(Part part) {
@@ -98,9 +105,7 @@ void Control::SetText(const std::wstring& text) const {
 }
 
 void Control::Place(const Rect& place) const {
-    RECT now;
-    GetWindowRect(hwnd_, &now);
-    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&now), 2);
+    const RECT now = PlaceInParent(hwnd_);
     if (now.left == place.left && now.top == place.top && now.right - now.left == place.width &&
         now.bottom - now.top == place.height) {
         return;
@@ -165,20 +170,29 @@ void TabControl::AddTab(const std::wstring& caption) const {
 
 void ComboBox::Create(const CreateArgs& args) {
     CreateArgs withList = args;
-    withList.place.height = args.place.height * 10;  // the height of the open list
+    listHeight_ = args.place.height * 10;
+    withList.place.height = listHeight_;
     CreateControl(WC_COMBOBOXW, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL, 0, withList,
                   Part::ComboBox);
-    // The closed box is as high as the layout says: the selection field plus
-    // the box's own border, whatever the platform makes of the field height.
+    // The closed box is as high as the layout says.  How the field height
+    // turns into the box's height is the platform's, so measure and correct.
+    int field = static_cast<int>(Send(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
     for (int attempt = 0; attempt < 3; ++attempt) {
         RECT closed;
         GetWindowRect(hwnd_, &closed);
         const int excess = (closed.bottom - closed.top) - args.place.height;
         if (excess == 0) break;
-        const int field = static_cast<int>(Send(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
-        Send(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(field - excess, 1));
+        field = std::max(field - excess, 1);
+        Send(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
     }
     Send(CB_SETITEMHEIGHT, 0, ScaleToDpi(18, args.dpi));
+}
+
+void ComboBox::Place(const Rect& place) const {
+    const RECT now = PlaceInParent(hwnd_);
+    if (now.left == place.left && now.top == place.top && now.right - now.left == place.width) return;
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, place.width, listHeight_,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void ListView::Create(const CreateArgs& args) {

@@ -64,7 +64,7 @@ public:
     int Id() const { return GetDlgCtrlID(hwnd_); }
     std::wstring Text() const;
     void SetText(const std::wstring& text) const;
-    void Place(const Rect& place) const;
+    virtual void Place(const Rect& place) const;
     void Show(bool visible) const { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
     void Invalidate() const { InvalidateRect(hwnd_, nullptr, FALSE); }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
@@ -113,7 +113,13 @@ public:
 class ComboBox : public Control {
 public:
     void Create(const CreateArgs& args);
+    // The closed height stays as created: a combo box takes the height of its
+    // window as the height of its open list.
+    void Place(const Rect& place) const override;
     int Selected() const { return static_cast<int>(Send(CB_GETCURSEL)); }
+
+private:
+    int listHeight_ = 0;
 };
 
 class ListView : public Control {

@@ -132,7 +132,6 @@ void WindowFrameAndLayout() {
     const SIZE client = ui::ClientSizeOf(form);
     Check(client.cx == 489 && client.cy == 268,
           "client area 489 x 268, is " + std::to_string(client.cx) + " x " + std::to_string(client.cy));
-    Check(SendMessageW(form, WM_GETICON, ICON_BIG, 0) || GetClassLongPtrW(form, GCLP_HICON), "window icon");
 
     CheckChildren(form, "window", {{L"SysTabControl32", nullptr, {0, 0, 489, 249}, false},
                                    {L"msctls_statusbar32", nullptr, {0, 249, 489, 268}, false}});
