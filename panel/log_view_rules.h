@@ -11,6 +11,10 @@ namespace carrow {
 // empty: "a\r\nb" and "a\r\nb\r\n" both count 2, an empty text counts 0.
 int CountLogLines(std::wstring_view text);
 
+// The same for a text whose breaks were counted already.
+int CountLineBreaks(std::wstring_view text);
+int LogLineCount(int lineBreaks, std::wstring_view text);
+
 // Lets one tick run at a time.  A tick that falls due while another runs, be
 // it inside the tick's own message processing or while its error report is
 // open, is skipped: so at most one report from ticks is ever open, and the

@@ -192,47 +192,87 @@ std::wstring TextView::Text() const {
     return text;
 }
 
-int TextView::LineCount() const { return Trusted() ? lineCount_ : CountLogLines(Text()); }
+int TextView::LineCount() const {
+    return Trusted() ? LogLineCount(breaks_, shownText_) : CountLogLines(Text());
+}
 
 bool TextView::Trusted() const { return known_ && !SendMessageW(edit_, EM_GETMODIFY, 0, 0); }
 
 void TextView::Show(std::string bytes) {
-    if (Trusted() && bytes == shownBytes_) return;
+    if (Trusted() && bytes == shownBytes_) return;  // the box stays exactly as it is
+    if (Trusted() && GrewFrom(bytes)) {
+        ShowGrowth(std::move(bytes));
+    } else {
+        ShowWhole(std::move(bytes));
+    }
+}
+
+// True when the bytes are the shown ones with more after them, cut where no
+// line break (a CR before an LF) or two-byte character can straddle the cut:
+// then only the new part needs converting.
+bool TextView::GrewFrom(std::string_view bytes) const {
+    if (shownBytes_.empty() || bytes.size() <= shownBytes_.size()) return false;
+    const char last = shownBytes_.back();
+    return last != '\r' && !IsDBCSLeadByte(static_cast<BYTE>(last)) && bytes.starts_with(shownBytes_);
+}
+
+void TextView::ShowGrowth(std::string bytes) {
+    const std::wstring tail =
+        AnsiToViewText(NormaliseLineBreaks(std::string_view(bytes).substr(shownBytes_.size())));
+    const size_t oldLength = shownText_.size();
+    std::wstring text = std::move(shownText_);
+    text += tail;
+    known_ = false;
+    {
+        RedrawPause pause(edit_);
+        if (!Append(tail, oldLength)) Replace(text);
+    }
+    breaks_ = CountLineBreaks(std::wstring_view(text).substr(oldLength)) + breaks_;
+    shownBytes_ = std::move(bytes);
+    shownText_ = std::move(text);
+    known_ = true;
+}
+
+void TextView::ShowWhole(std::string bytes) {
     std::wstring text = AnsiToViewText(NormaliseLineBreaks(bytes));
-    if (Trusted() ? text != shownText_ : text != Text()) Replace(text);
+    if (Trusted() ? text != shownText_ : text != Text()) {
+        RedrawPause pause(edit_);
+        Replace(text);
+    }
     Remember(std::move(bytes), std::move(text));
 }
 
+// The whole text; a text that only grew is added at the end instead.
 void TextView::Replace(const std::wstring& text) {
     const bool grew = Trusted() && !shownText_.empty() && text.size() > shownText_.size() &&
                       std::wstring_view(text).starts_with(shownText_);
     const size_t oldLength = shownText_.size();
     known_ = false;
-    if (!grew || !Append(std::wstring_view(text).substr(oldLength), text.size())) {
-        const bool taken = SendMessageW(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        if (!taken || static_cast<size_t>(GetWindowTextLengthW(edit_)) != text.size()) {
-            Fail(kTextExceedsMemoCapacity);
-        }
+    if (grew && Append(text.substr(oldLength), oldLength)) return;
+    const bool taken = SendMessageW(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (!taken || static_cast<size_t>(GetWindowTextLengthW(edit_)) != text.size()) {
+        Fail(kTextExceedsMemoCapacity);
     }
     SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
 }
 
-// A grown log is added at the end, which spares the box from laying out the
-// lines it already has; it then stands as after a replacement of the whole
-// text: caret at the start, view at the first line.
-bool TextView::Append(std::wstring_view tail, size_t wholeLength) {
-    const WPARAM end = static_cast<WPARAM>(wholeLength - tail.size());
-    SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
-    const std::wstring terminated(tail);
-    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(terminated.c_str()));
+// Adding at the end spares the box from laying out the lines it already has;
+// the box then stands as after a replacement of the whole text: caret at the
+// start, view at the first line, nothing to undo.  False when the box did not
+// take all of it.
+bool TextView::Append(const std::wstring& tail, size_t oldLength) {
+    SendMessageW(edit_, EM_SETSEL, oldLength, static_cast<LPARAM>(oldLength));
+    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tail.c_str()));
     SendMessageW(edit_, EM_SETSEL, 0, 0);
     SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
-    return static_cast<size_t>(GetWindowTextLengthW(edit_)) == wholeLength;
+    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+    return static_cast<size_t>(GetWindowTextLengthW(edit_)) == oldLength + tail.size();
 }
 
 void TextView::Remember(std::string bytes, std::wstring text) {
-    lineCount_ = CountLogLines(text);
+    breaks_ = CountLineBreaks(text);
     shownBytes_ = std::move(bytes);
     shownText_ = std::move(text);
     known_ = true;
@@ -242,7 +282,7 @@ void LoadTextFile(TextView& view, const wchar_t* fileName) {
     UniqueHandle file(CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) FailOpen(fileName, GetLastError());
-    RedrawPause pause(view.Handle());
+    // The box is kept from drawing only while its text changes.
     view.Show(ReadWhole(file.Get()));
 }
 

@@ -35,15 +35,18 @@ public:
 
 private:
     bool Trusted() const;
+    bool GrewFrom(std::string_view bytes) const;
+    void ShowGrowth(std::string bytes);
+    void ShowWhole(std::string bytes);
     void Replace(const std::wstring& text);
-    bool Append(std::wstring_view tail, size_t wholeLength);
+    bool Append(const std::wstring& tail, size_t oldLength);
     void Remember(std::string bytes, std::wstring text);
 
     HWND edit_;
-    bool known_ = false;   // shownBytes_ and shownText_ describe the box
+    bool known_ = false;  // shownBytes_ and shownText_ describe the box
     std::string shownBytes_;
     std::wstring shownText_;
-    int lineCount_ = 0;
+    int breaks_ = 0;  // line breaks in shownText_
 };
 
 // Replaces the view's text with the named file's.  The file is opened so that
