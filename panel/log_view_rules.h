@@ -2,7 +2,6 @@
 // counted and how ticks keep their error reports from piling up.
 #pragma once
 
-#include <exception>
 #include <string_view>
 
 namespace carrow {
@@ -21,7 +20,7 @@ int LogLineCount(int lineBreaks, std::wstring_view text);
 // first tick after the report is closed tries again.
 class TickGate {
 public:
-    // Runs refresh(); a failure it throws goes to report(std::exception_ptr),
+    // Runs refresh(); when it throws, report() runs inside the catch block,
     // still inside the gate.
     template <class Refresh, class Report>
     void Run(Refresh&& refresh, Report&& report) {
@@ -34,7 +33,7 @@ public:
         try {
             refresh();
         } catch (...) {
-            report(std::current_exception());
+            report();
         }
     }
 

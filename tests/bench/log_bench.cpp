@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "editors.h"
 #include "log_view.h"
+#include "text_box_fixture.h"
 
 namespace {
 
@@ -86,10 +86,10 @@ struct Row {
 };
 
 Row Measure(HWND parent, int megabytes) {
-    const HWND box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"Нет данных для просмотра", carrow::kLogViewStyle,
+    const HWND box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"Нет данных для просмотра", host::kLogViewStyle,
                                      0, 0, 368, 221, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    carrow::ApplyTextBoxBehaviour(box);
+    SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
     carrow::TextView view(box);
     auto tick = [&] { carrow::RefreshLogView(view); };
     auto nothing = [] {};

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "editors.h"
 #include "log_view.h"
 #include "skin/colour_box_entries.h"
 #include "text_box_fixture.h"
@@ -53,7 +52,7 @@ bool LastLogLineShown(HWND box, const wchar_t* marker) {
     return false;
 }
 
-void Refresh(LogView& view) { carrow::RefreshLogView(view.box); }
+void Refresh(LogView& view) { carrow::RefreshLogView(view.Box()); }
 
 void WithoutAnyLog(LogView& view) {
     host::Remove("server_log.txt");
@@ -61,21 +60,21 @@ void WithoutAnyLog(LogView& view) {
     const std::wstring failure = FailureOf([&] { Refresh(view); });
     Check(failure.rfind(L"Cannot open file \"" + host::CurrentFolder() + L"server_log1.txt\". ", 0) == 0,
           "without a log the tick names the copy's full path: " + host::Narrow(failure));
-    Check(view.box.Text() == L"Нет данных для просмотра", "a failed tick keeps the placeholder");
+    Check(view.Box().Text() == L"Нет данных для просмотра", "a failed tick keeps the placeholder");
 
     host::WriteText("server_log1.txt", "an old copy\r\n");
-    Check(FailureOf([&] { Refresh(view); }).empty() && view.box.Text() == L"an old copy\r\n",
+    Check(FailureOf([&] { Refresh(view); }).empty() && view.Box().Text() == L"an old copy\r\n",
           "an old copy without a log is shown without a message");
 }
 
 void ChangedAndQuietTicks(LogView& view) {
-    const HWND box = view.box.Handle();
+    const HWND box = view.Box().Handle();
     host::WriteText("server_log.txt", Log(1, 100));
     Refresh(view);
     Check(host::ReadBytes("server_log1.txt") == Log(1, 100), "the tick copies the log");
     const int afterNewText = host::FirstVisibleLine(box);
     const int limit = ScrollLimit(box);
-    Check(view.box.LineCount() == 100 && afterNewText == std::min(99, limit),
+    Check(view.Box().LineCount() == 100 && afterNewText == std::min(99, limit),
           "after new text the view is scrolled down by N - 1 = 99 lines, as far as the box lets it (" +
               std::to_string(afterNewText) + ", limit " + std::to_string(limit) + ")");
     Check(LastLogLineShown(box, L"id: 100"), "after new text the log's last line is in view");
@@ -93,7 +92,7 @@ void ChangedAndQuietTicks(LogView& view) {
     SendMessageW(box, EM_SETSEL, 0, 0);
     SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed by the operator "));
     Refresh(view);
-    Check(view.box.Text() == carrow::AnsiToViewText(Log(1, 105)), "text typed into the view goes at the next tick");
+    Check(view.Box().Text() == carrow::AnsiToViewText(Log(1, 105)), "text typed into the view goes at the next tick");
 
     host::WriteText("server_log.txt", "first\nsecond\rthird");
     Refresh(view);
@@ -101,7 +100,7 @@ void ChangedAndQuietTicks(LogView& view) {
           "lone LF and lone CR line ends show line by line");
 
     host::WriteText("server_log.txt", "");
-    Check(FailureOf([&] { Refresh(view); }).empty() && view.box.Text().empty() && host::FirstVisibleLine(box) == 0,
+    Check(FailureOf([&] { Refresh(view); }).empty() && view.Box().Text().empty() && host::FirstVisibleLine(box) == 0,
           "an empty log empties the view without a message");
 }
 
@@ -111,7 +110,7 @@ void LogHeldOpenByTheServer(LogView& view) {
                                 OPEN_EXISTING, 0, nullptr);
     Refresh(view);
     CloseHandle(server);
-    Check(view.box.LineCount() == 3, "a log that the server holds open (sharing it) is copied and shown");
+    Check(view.Box().LineCount() == 3, "a log that the server holds open (sharing it) is copied and shown");
 }
 
 bool AnyPixel(HWND box, bool (*wanted)(COLORREF)) {
@@ -129,37 +128,27 @@ bool AnyPixel(HWND box, bool (*wanted)(COLORREF)) {
 bool Reddish(COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80; }
 bool Dark(COLORREF c) { return GetRValue(c) < 60 && GetGValue(c) < 80 && GetBValue(c) < 90; }
 
-LogView* shownLog = nullptr;
-
-COLORREF ColourFor(HWND box) {
-    return shownLog && box == shownLog->box.Handle() ? carrow::LogTextColour(*shownLog)
-                                                     : carrow::kPanelTextColour.value;
-}
-
 void TextColour(host::TestWindow& window, LogView& view) {
-    const HWND editor = window.AddEdit(carrow::kEditorStyle, 320, 0, 150, 150);
+    const HWND editor = window.AddEdit(host::kEditorStyle, 320, 0, 150, 150);
     SetWindowTextW(editor, L"maxplayers 50\r\nport 7777");
     host::WriteText("server_log.txt", Log(1, 20));
     Refresh(view);
-    SendMessageW(view.box.Handle(), EM_LINESCROLL, 0, -100);
-    shownLog = &view;
-    host::TestWindow::textColour = ColourFor;
-    Check(carrow::LogTextColour(view) == RGB(7, 28, 35), "the log text starts in colour 2300935");
+    SendMessageW(view.Box().Handle(), EM_LINESCROLL, 0, -100);
+    Check(view.TextColour() == RGB(7, 28, 35), "the log text starts in colour 2300935");
 
-    carrow::SetLogTextColour(view, carrow::ColourEntries()[9].colour);  // clRed
-    UpdateWindow(view.box.Handle());
+    view.SetTextColour(carrow::ColourEntries()[9].colour);  // clRed
+    UpdateWindow(view.Box().Handle());
     UpdateWindow(editor);
-    Check(AnyPixel(view.box.Handle(), Reddish), "choosing clRed draws the log text red at once");
+    Check(AnyPixel(view.Box().Handle(), Reddish), "choosing clRed draws the log text red at once");
     Check(!AnyPixel(editor, Reddish) && AnyPixel(editor, Dark), "the editor keeps its own colour");
 
     const auto windowText = carrow::ColourEntries().back();  // clWindowText
-    carrow::SetLogTextColour(view, windowText.colour);
+    view.SetTextColour(windowText.colour);
     const INT element = COLOR_WINDOWTEXT;
     const COLORREF before = GetSysColor(element), green = RGB(0, 160, 0);
     SetSysColors(1, &element, &green);
-    Check(carrow::LogTextColour(view) == green, "a system colour entry follows the system colour");
+    Check(view.TextColour() == green, "a system colour entry follows the system colour");
     SetSysColors(1, &element, &before);
-    host::TestWindow::textColour = nullptr;
     DestroyWindow(editor);
 }
 
@@ -168,8 +157,7 @@ void TextColour(host::TestWindow& window, LogView& view) {
 int main() {
     host::TestWindow window;
     LogView view;
-    view.box.Attach(window.AddEdit(carrow::kLogViewStyle, 0, 0, 300, 150));
-    carrow::ApplyTextBoxBehaviour(view.box.Handle());
+    view.Attach(window.AddEdit(host::kLogViewStyle, 0, 0, 300, 150));
     auto run = [&](const char* group, auto&& body) {
         const std::wstring failure = FailureOf(body);
         Check(failure.empty(), std::string(group) + " ran without an unexpected failure " + host::Narrow(failure));

@@ -9,6 +9,7 @@
 
 #include "failure.h"
 #include "host_check.h"
+#include "skin/reflect.h"
 
 namespace host {
 
@@ -61,7 +62,14 @@ std::wstring FailureOf(Body&& body) {
     return L"";
 }
 
-// A visible top-level window for child controls.
+// The text boxes as the window creates them: the log view with a vertical
+// scroll bar and no word wrap, the editors wrapping without scroll bars.
+constexpr DWORD kBoxStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+constexpr DWORD kLogViewStyle = kBoxStyle | WS_VSCROLL | ES_AUTOHSCROLL;
+constexpr DWORD kEditorStyle = kBoxStyle;
+
+// A visible top-level window for child controls.  Like the panel's
+// containers it reflects colour and drawing requests to the child.
 class TestWindow {
 public:
     TestWindow() {
@@ -85,18 +93,22 @@ public:
         HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"Нет данных для просмотра", style, x, y,
                                     width, height, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
         return edit;
     }
 
-    // Colour asked of the parent for every text box.
-    static inline COLORREF (*textColour)(HWND) = nullptr;
-
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_CTLCOLOREDIT && textColour) {
-            SetTextColor(reinterpret_cast<HDC>(wParam), textColour(reinterpret_cast<HWND>(lParam)));
+        using carrow::skin::Reflected;
+        if (message == WM_CTLCOLOREDIT) {
+            SetTextColor(reinterpret_cast<HDC>(wParam), RGB(7, 28, 35));
             SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-            return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+            const LRESULT brush = SendMessageW(reinterpret_cast<HWND>(lParam), Reflected(message), wParam, lParam);
+            return brush ? brush : reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        }
+        if (message == WM_DRAWITEM) {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            return SendMessageW(item->hwndItem, Reflected(message), wParam, lParam);
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
