@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "editors.h"
 #include "text_box_fixture.h"
 #include "text_files.h"
@@ -206,6 +208,28 @@ void SaveFailuresKeepTheFile(TextView& view) {
     Check(!LeftoverTempFiles(), "failed saves leave no scratch file behind");
 }
 
+// On a volume too small for the new text the save fails and the old file
+// stays whole.  The volume is given as a Unix path in SMALL_VOLUME.
+void FullDiskKeepsTheFile(TextView& view) {
+    char unixPath[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("SMALL_VOLUME", unixPath, MAX_PATH) || !unixPath[0]) return;
+    std::string folder = std::string("Z:") + unixPath;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    const std::string target = folder + "\\server.cfg";
+    const std::string old(40 * 1024, 'o');
+    Check(host::WriteText(target, old), "the small volume takes a 40 KiB file");
+    SetWindowTextW(view.Handle(), std::wstring(60 * 1024, L'n').c_str());
+    const std::wstring wide(target.begin(), target.end());
+    const std::wstring failure = FailureOf([&] { carrow::SaveTextFile(view, wide.c_str()); });
+    Check(failure == L"Stream write error", "a save that does not fit gives the write message: " + host::Narrow(failure));
+    Check(host::ReadBytes(target) == old, "the old file stays byte for byte when the disk is full");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\crw*.tmp").c_str(), &found);
+    Check(search == INVALID_HANDLE_VALUE, "the scratch file of the failed save is removed");
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    DeleteFileA(target.c_str());
+}
+
 void SaveReplacesAndKeepsAttributes(TextView& view) {
     SetWindowTextW(view.Handle(), L"maxplayers 50\r\nport 7777");
     host::WriteText("kept.cfg", "old");
@@ -295,6 +319,7 @@ int main() {
     run("share mode", [&] { ShareModeAndRedraw(view); });
     run("save failures", [&] { SaveFailuresKeepTheFile(view); });
     run("save", [&] { SaveReplacesAndKeepsAttributes(view); });
+    run("full disk", [&] { FullDiskKeepsTheFile(view); });
     run("code pages", [&] { ZeroBytesAndCodePages(view); });
     run("large text", [&] { LargeText(view); });
     run("editors", [&] { EditorLoads(window); });
