@@ -11,6 +11,7 @@
 
 #include "form1_layout.h"
 #include "host_check.h"
+#include "text_box_fixture.h"
 #include "ui_driver.h"
 
 namespace {
@@ -23,13 +24,7 @@ constexpr char kBanList[] = "10.0.0.7 [01/02/24 | 10:00:00] griefer - BAN\r\n";
 constexpr char kConfig[] = "hostname Test server\r\nport 7777\r\nmaxplayers 50\r\n";
 std::wstring pictures;
 
-std::string Narrow(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
+using host::Narrow;
 
 std::string Ansi(const std::wstring& text) {
     const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
@@ -64,20 +59,21 @@ Folder ServerFolder(const std::wstring& name, bool banList, bool config, bool se
     return {ui::FullPath(name)};
 }
 
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<IdSearch*>(data);
+    if (GetDlgCtrlID(child) != search->id) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
 HWND ById(HWND root, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    IdSearch search{id, nullptr};
+    EnumChildWindows(root, MatchId, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
