@@ -237,6 +237,22 @@ void SaveRestartAndRefresh() {
     EndAll(kServer);
 }
 
+// Every byte of an unedited ban list goes back to the file, zero bytes too.
+void ZeroBytesSurvive() {
+    const Folder folder = ServerFolder(L"text-zero", false, true);
+    std::string bytes("10.0.0.8\0tail\r\n", 15);
+    for (int b = 0x80; b < 0x100; ++b) bytes += static_cast<char>(b);
+    ui::WriteTextFile(folder.File(L"samp.ban"), bytes);
+    Carrow carrow = StartCarrow(folder);
+    carrow.ShowPage(2);
+    Check(StartsWith(ui::TextOf(carrow.BanList()), L"10.0.0.8\u2400tail\r\n"), "a zero byte shows as a visible stand-in");
+    carrow.Picture(L"text-zero-byte");
+    carrow.Press(carrow::kButton4);
+    Sleep(800);
+    Check(ui::ReadTextFile(folder.File(L"samp.ban")) == bytes, "saving the unedited ban list writes every byte back");
+    carrow.Close();
+}
+
 int FirstVisible(HWND box) { return static_cast<int>(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0)); }
 
 // How far down the box lets its view go; the view is put back.
@@ -425,6 +441,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     EditorsAtStart();
     SaveRestartAndRefresh();
+    ZeroBytesSurvive();
     LogFollowsTheServer();
     QuietLogMovesToTheLimit();
     OldCopyAndNoLog();
