@@ -7,52 +7,45 @@
 
 namespace carrow {
 
-// A kernel handle closed with CloseHandle (processes, snapshots, files).
-class UniqueHandle {
+// Owns a handle and releases it with Release when it goes; empty is null.
+template <class Handle, auto Release>
+class Owned {
 public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    Owned() = default;
+    explicit Owned(Handle handle) : handle_(handle) {}
+    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    Owned& operator=(Owned&& other) noexcept {
         std::swap(handle_, other.handle_);
         return *this;
     }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() {
-        if (handle_) CloseHandle(handle_);
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned() {
+        if (handle_) Release(handle_);
     }
 
-    HANDLE Get() const { return handle_; }
+    Handle Get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
 
 private:
-    HANDLE handle_ = nullptr;
+    Handle handle_ = nullptr;
 };
 
-// A GDI object (font, brush, pen, bitmap) deleted with DeleteObject.
-template <class Object>
-class GdiObject {
+inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
+inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
+
+// A kernel handle (process, snapshot, file) closed with CloseHandle; the
+// failure value INVALID_HANDLE_VALUE is taken as none.
+class UniqueHandle : public Owned<HANDLE, CloseKernelHandle> {
 public:
-    GdiObject() = default;
-    explicit GdiObject(Object object) : object_(object) {}
-    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        std::swap(object_, other.object_);
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() {
-        if (object_) DeleteObject(object_);
-    }
-
-    Object Get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    Object object_ = nullptr;
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle)
+        : Owned(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
 };
+
+// A GDI object (font, brush, pen, region) deleted with DeleteObject.
+template <class Object>
+using GdiObject = Owned<Object, DeleteGdiObject>;
 
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
