@@ -1,5 +1,6 @@
 #include "text_files.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -161,10 +162,11 @@ std::wstring AnsiToViewText(std::string_view bytes, UINT codePage) {
         if (run.empty()) return;
         const int length = RunLength(run.size());
         const int need = MultiByteToWideChar(codePage, 0, run.data(), length, nullptr, 0);
-        if (need <= 0) Fail(SystemErrorText(GetLastError()));
         const size_t at = out.size();
-        out.resize(at + need);
-        MultiByteToWideChar(codePage, 0, run.data(), length, out.data() + at, need);
+        if (need > 0) out.resize(at + need);
+        if (need <= 0 || MultiByteToWideChar(codePage, 0, run.data(), length, out.data() + at, need) != need) {
+            Fail(L"Cannot convert the text: " + SystemErrorText(GetLastError()));
+        }
     });
 }
 
@@ -174,10 +176,12 @@ std::string ViewTextToAnsi(std::wstring_view text, UINT codePage) {
         const int length = RunLength(run.size());
         const int need =
             WideCharToMultiByte(codePage, 0, run.data(), length, nullptr, 0, nullptr, nullptr);
-        if (need <= 0) Fail(SystemErrorText(GetLastError()));
         const size_t at = out.size();
-        out.resize(at + need);
-        WideCharToMultiByte(codePage, 0, run.data(), length, out.data() + at, need, nullptr, nullptr);
+        if (need > 0) out.resize(at + need);
+        if (need <= 0 ||
+            WideCharToMultiByte(codePage, 0, run.data(), length, out.data() + at, need, nullptr, nullptr) != need) {
+            Fail(L"Cannot convert the text: " + SystemErrorText(GetLastError()));
+        }
     });
 }
 
@@ -227,7 +231,7 @@ void TextView::ShowGrowth(std::string bytes) {
         RedrawPause pause(edit_);
         if (!Append(tail, oldLength)) Replace(text);
     }
-    breaks_ = CountLineBreaks(std::wstring_view(text).substr(oldLength)) + breaks_;
+    breaks_ += CountLineBreaks(tail);  // a break never straddles the cut
     shownBytes_ = std::move(bytes);
     shownText_ = std::move(text);
     known_ = true;

@@ -90,6 +90,15 @@ void GrownTextEndsAsAReplacement(host::TestWindow& window, TextView& view) {
           "a grown file leaves nothing to undo and no edit mark");
     Check(view.LineCount() == 45 && fresh.LineCount() == 45, "a grown file counts its lines");
 
+    // A CR at the old end and an LF after it are one break, not two.
+    host::WriteText("grow.txt", "first\r");
+    carrow::LoadTextFile(view, L"grow.txt");
+    host::WriteText("grow.txt", "first\r\nsecond\n");
+    carrow::LoadTextFile(view, L"grow.txt");
+    Check(view.Text() == L"first\r\nsecond\r\n" && view.LineCount() == 2, "a break split across two loads stays one");
+
+    host::WriteText("grow.txt", Lines(45, "\n"));
+    carrow::LoadTextFile(view, L"grow.txt");
     // An edit at the end makes the remembered text stale.
     SendMessageW(box, EM_SETSEL, -1, -1);
     SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed"));
