@@ -10,7 +10,10 @@
 
 #include "form1_layout.h"
 #include "handles.h"
+#include "log_view.h"
+#include "skin/colour_box.h"
 #include "skin/controls.h"
+#include "text_files.h"
 #include "timer.h"
 
 namespace carrow {
@@ -44,6 +47,12 @@ public:
     skin::Button sButton1, sButton2, sButton3, sButton4, sButton5, sButton6, sButton7, sButton8, sButton9,
         sButton11;
     Timer Timer1;
+
+    // What the text boxes and the chooser show: the log view, the two
+    // editors' texts and the colour list.
+    LogView logView;
+    TextView banList, config;
+    ColourBox colourBox;
 
     // Event handlers (form1_handlers.cpp).
     void FormShow();

@@ -1,14 +1,20 @@
 // The event handlers of Form1.  Each one runs through the error report: a
 // failure that escapes it ends it and is shown, and the program carries on.
+#include "editors.h"
+#include "error_report.h"
 #include "form1.h"
+#include "log_view.h"
 #include "server_control.h"
 
 namespace carrow {
 
 // The window is being shown, before it is first drawn.
 void TForm1::FormShow() {
-    // The editors' initial loads attach here: samp.ban into sMemo2, then
-    // server.cfg into sMemo3.
+    logView.Attach(sMemo1.Handle());
+    colourBox.Attach(sColorBox1.Handle());
+    banList.Attach(sMemo2.Handle());
+    config.Attach(sMemo3.Handle());
+    LoadEditors(banList, config);
 }
 
 // The window is closing: every server ends with it.
@@ -22,23 +28,19 @@ void TForm1::sButton7Click() { RestartServer(Timer1, hwnd_); }
 void TForm1::sButton3Click() { StopServer(Timer1); }
 
 // Every 2 seconds while the server is meant to run.
+// A tick's failure is reported here, so that while its report is open later
+// ticks wait (at most one report from ticks is open at a time).
 void TForm1::Timer1Timer() {
-    // The log refresh attaches here: RefreshLogView of sMemo1.
+    logView.Ticks().Run([this] { RefreshLogView(logView.Box(), [this](MSG& m) { return PreTranslate(m); }); },
+                        [] { ReportCurrentFailure(); });
 }
 
 // The colour chooser's selection changed.
-void TForm1::sColorBox1Click() {
-    // The log view's text colour attaches here.
-}
+void TForm1::sColorBox1Click() { logView.SetTextColour(colourBox.Selected()); }
 
 // "Сохранить" on the ban list and on the settings page.
-void TForm1::sButton4Click() {
-    // The ban list save attaches here: sMemo2 to samp.ban.
-}
-
-void TForm1::sButton6Click() {
-    // The configuration save attaches here: sMemo3 to server.cfg.
-}
+void TForm1::sButton4Click() { SaveTextFile(banList, kBanListFile); }
+void TForm1::sButton6Click() { SaveTextFile(config, kConfigFile); }
 
 // "Назад" and "Обновить" on the file browser page.
 void TForm1::sButton9Click() {

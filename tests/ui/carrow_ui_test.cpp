@@ -164,9 +164,10 @@ void WindowFrameAndLayout() {
                                        {L"TsPanel", L"", {0, 0, 481, 35}, false}});
     CheckChildren(ui::ChildrenOf(pages[1])[1], "sPanel4",
                   {{L"Button", L"Назад", {16, 4, 91, 29}, true}, {L"Button", L"Обновить", {97, 4, 172, 29}, true}});
+    // The editors show the files loaded at start (checked in carrow_text_ui_test).
     for (int page : {2, 3}) {
         CheckChildren(pages[page], ("page " + std::to_string(page + 1)).c_str(),
-                      {{L"Edit", kNoData, {113, 0, 481, 221}, true}, {L"TsPanel", L"", {0, 0, 113, 221}, false}});
+                      {{L"Edit", nullptr, {113, 0, 481, 221}, true}, {L"TsPanel", L"", {0, 0, 113, 221}, false}});
     }
     CheckChildren(ui::ChildrenOf(pages[2])[1], "sPanel2",
                   {{L"Button", L"Сохранить", {16, 16, 91, 41}, true},

@@ -8,7 +8,8 @@ WINE64=/usr/lib/wine/wine64
 wine_as_user() {  # command...: runs with the session's user and environment
     # winedbg is off: a crashing host ends at once instead of waiting in the debugger.
     local vars=(HOME="$WINE_HOME" WINEPREFIX="$WINEPREFIX" DISPLAY="$DISPLAY" WINEDEBUG=-all
-                WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LANG=C.UTF-8)
+                WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LANG=C.UTF-8
+                SMALL_VOLUME="${WINE_SMALL_VOLUME:-}")
     if [ "$(id -u)" -eq 0 ]; then
         runuser -u winetest -- env "${vars[@]}" "$@"
     else
@@ -33,6 +34,12 @@ wine_begin() {
     if [ "$(id -u)" -eq 0 ]; then
         WINE_HOME=$(getent passwd winetest | cut -d: -f6)
         chown -R winetest: "$WINE_ROOT"
+    fi
+    # A 64 KiB volume for the suites that fill a disk, where we may mount one.
+    WINE_SMALL_VOLUME=
+    if [ "$(id -u)" -eq 0 ] && mkdir -p "$WINE_ROOT/small" &&
+        mount -t tmpfs -o size=64k,mode=0777 tmpfs "$WINE_ROOT/small" 2>/dev/null; then
+        WINE_SMALL_VOLUME=$WINE_ROOT/small
     fi
     XVFB_PID=
     if [ -z "${DISPLAY:-}" ]; then
@@ -68,6 +75,7 @@ wine_save_pictures() {  # folder-in-work-folder, destination: BMP pictures as PN
 
 wine_end() {
     wine_as_user /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    [ -z "$WINE_SMALL_VOLUME" ] || umount "$WINE_SMALL_VOLUME" 2>/dev/null || true
     [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
     rm -rf "$WINE_ROOT"
 }

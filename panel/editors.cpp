@@ -1,0 +1,10 @@
+#include "editors.h"
+
+namespace carrow {
+
+void LoadEditors(TextView& banList, TextView& config) {
+    LoadTextFile(banList, kBanListFile);
+    LoadTextFile(config, kConfigFile);
+}
+
+}  // namespace carrow

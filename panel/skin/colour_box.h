@@ -1,0 +1,35 @@
+// The colour chooser: a drop-down list of the named colours, each drawn as a
+// swatch of its colour and its name.  System colours are looked up whenever
+// an entry is drawn, so they follow the system.
+#pragma once
+
+#include <windows.h>
+
+#include "skin/colour_box_entries.h"
+
+namespace carrow {
+
+class ColourBox {
+public:
+    ColourBox() = default;
+    ColourBox(const ColourBox&) = delete;
+    ColourBox& operator=(const ColourBox&) = delete;
+
+    // Takes over an owner-drawn drop-down list (CBS_OWNERDRAWFIXED with
+    // CBS_HASSTRINGS) whose container reflects WM_DRAWITEM: fills it with
+    // every entry, "clBlack" selected, and draws its items from now on.
+    void Attach(HWND combo);
+
+    HWND Handle() const { return combo_; }
+    PaletteColour Selected() const;
+
+    // Draws one entry: the swatch, then the name.
+    static void DrawItem(const DRAWITEMSTRUCT& item);
+
+private:
+    static LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
+
+    HWND combo_ = nullptr;
+};
+
+}  // namespace carrow

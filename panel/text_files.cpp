@@ -1,0 +1,298 @@
+#include "text_files.h"
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "failure.h"
+#include "handles.h"
+#include "log_view_rules.h"
+#include "system_error.h"
+#include "text_files_rules.h"
+
+namespace carrow {
+namespace {
+
+// One ReadFile or WriteFile moves at most this much; only larger files loop.
+constexpr DWORD kMaxTransfer = 1u << 30;
+
+[[noreturn]] void FailOpen(const wchar_t* fileName, DWORD error) {
+    Fail(CannotOpenFileText(FullPathOf(fileName), SystemErrorText(error)));
+}
+
+[[noreturn]] void FailCreate(const std::wstring& fullPath, DWORD error) {
+    Fail(CannotCreateFileText(fullPath, SystemErrorText(error)));
+}
+
+int RunLength(size_t size) {
+    if (size > INT_MAX) Fail(kTextExceedsMemoCapacity);
+    return static_cast<int>(size);
+}
+
+// Stops a box from drawing while it changes; it redraws once when this ends.
+class RedrawPause {
+public:
+    explicit RedrawPause(HWND box)
+        : box_(box), visible_((GetWindowLongW(box, GWL_STYLE) & WS_VISIBLE) != 0) {
+        if (visible_) SendMessageW(box_, WM_SETREDRAW, FALSE, 0);
+    }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+    ~RedrawPause() {
+        if (!visible_) return;
+        SendMessageW(box_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(box_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+    }
+
+private:
+    HWND box_;
+    bool visible_;
+};
+
+// The whole file from its start, as many bytes as its size; a file that
+// shrank meanwhile gives what was there.
+std::string ReadWhole(HANDLE file) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return {};
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kMaxTransfer));
+        if (!ReadFile(file, bytes.data() + done, ask, &got, nullptr) || got == 0) break;
+        done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+bool WriteWhole(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD put = 0;
+        const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes.size(), kMaxTransfer));
+        if (!WriteFile(file, bytes.data(), ask, &put, nullptr) || put == 0) return false;
+        bytes.remove_prefix(put);
+    }
+    return true;
+}
+
+std::wstring FolderOf(const std::wstring& fullPath) {
+    const auto slash = fullPath.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : fullPath.substr(0, slash + 1);
+}
+
+// A scratch file beside the target, deleted unless it took the target's place.
+class TempFile {
+public:
+    TempFile(const std::wstring& folder, const std::wstring& target) {
+        wchar_t name[MAX_PATH];
+        if (!GetTempFileNameW(folder.c_str(), L"crw", 0, name)) FailCreate(target, GetLastError());
+        path_ = name;
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        if (!path_.empty()) DeleteFileW(path_.c_str());
+    }
+
+    const std::wstring& Path() const { return path_; }
+    void Kept() { path_.clear(); }
+
+private:
+    std::wstring path_;
+};
+
+// Attributes the new file takes over from the one it replaces.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+void WriteTemp(const TempFile& temp, const std::wstring& target, DWORD attributes,
+               std::string_view bytes) {
+    {
+        UniqueHandle file(CreateFileW(temp.Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) FailCreate(target, GetLastError());
+        if (!WriteWhole(file.Get(), bytes) || !FlushFileBuffers(file.Get())) Fail(kStreamWriteError);
+    }
+    if (attributes && !SetFileAttributesW(temp.Path().c_str(), attributes)) {
+        FailCreate(target, GetLastError());
+    }
+}
+
+// Writes the bytes beside the target and moves them over it.  The target is
+// held without sharing meanwhile, so a file that someone else holds open, or
+// that may not be written, fails before anything changes.
+void ReplaceContents(const std::wstring& target, std::string_view bytes) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // The move would replace a read-only file on some systems; Windows refuses it.
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        FailCreate(target, ERROR_ACCESS_DENIED);
+    }
+    UniqueHandle hold;
+    if (exists) {
+        hold = UniqueHandle(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!hold) FailCreate(target, GetLastError());
+    }
+    TempFile temp(FolderOf(target), target);
+    WriteTemp(temp, target, exists ? attributes & kKeptAttributes : 0, bytes);
+    hold = UniqueHandle();
+    if (!MoveFileExW(temp.Path().c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        FailCreate(target, GetLastError());
+    }
+    temp.Kept();
+}
+
+}  // namespace
+
+std::wstring FullPathOf(const wchar_t* fileName) {
+    const DWORD need = GetFullPathNameW(fileName, 0, nullptr, nullptr);
+    if (need == 0) return fileName;
+    std::wstring path(need, L'\0');
+    const DWORD got = GetFullPathNameW(fileName, need, path.data(), nullptr);
+    if (got == 0 || got >= need) return fileName;
+    path.resize(got);
+    return path;
+}
+
+std::wstring AnsiToViewText(std::string_view bytes, UINT codePage) {
+    return BytesToViewText(bytes, [codePage](std::string_view run, std::wstring& out) {
+        if (run.empty()) return;
+        const int length = RunLength(run.size());
+        const int need = MultiByteToWideChar(codePage, 0, run.data(), length, nullptr, 0);
+        const size_t at = out.size();
+        if (need > 0) out.resize(at + need);
+        if (need <= 0 || MultiByteToWideChar(codePage, 0, run.data(), length, out.data() + at, need) != need) {
+            Fail(L"Cannot convert the text: " + SystemErrorText(GetLastError()));
+        }
+    });
+}
+
+std::string ViewTextToAnsi(std::wstring_view text, UINT codePage) {
+    return ViewTextToBytes(text, [codePage](std::wstring_view run, std::string& out) {
+        if (run.empty()) return;
+        const int length = RunLength(run.size());
+        const int need =
+            WideCharToMultiByte(codePage, 0, run.data(), length, nullptr, 0, nullptr, nullptr);
+        const size_t at = out.size();
+        if (need > 0) out.resize(at + need);
+        if (need <= 0 ||
+            WideCharToMultiByte(codePage, 0, run.data(), length, out.data() + at, need, nullptr, nullptr) != need) {
+            Fail(L"Cannot convert the text: " + SystemErrorText(GetLastError()));
+        }
+    });
+}
+
+void TextView::Attach(HWND edit) {
+    edit_ = edit;
+    known_ = false;
+}
+
+std::wstring TextView::Text() const {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit_)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+int TextView::LineCount() const {
+    return Trusted() ? LogLineCount(breaks_, shownText_) : CountLogLines(Text());
+}
+
+bool TextView::Trusted() const { return known_ && !SendMessageW(edit_, EM_GETMODIFY, 0, 0); }
+
+void TextView::Show(std::string bytes) {
+    if (Trusted() && bytes == shownBytes_) return;  // the box stays exactly as it is
+    if (Trusted() && GrewFrom(bytes)) {
+        ShowGrowth(std::move(bytes));
+    } else {
+        ShowWhole(std::move(bytes));
+    }
+}
+
+// True when the bytes are the shown ones with more after them, cut where no
+// line break (a CR before an LF) or two-byte character can straddle the cut:
+// then only the new part needs converting.
+bool TextView::GrewFrom(std::string_view bytes) const {
+    if (shownBytes_.empty() || bytes.size() <= shownBytes_.size()) return false;
+    const char last = shownBytes_.back();
+    return last != '\r' && !IsDBCSLeadByte(static_cast<BYTE>(last)) && bytes.starts_with(shownBytes_);
+}
+
+void TextView::ShowGrowth(std::string bytes) {
+    const std::wstring tail =
+        AnsiToViewText(NormaliseLineBreaks(std::string_view(bytes).substr(shownBytes_.size())));
+    const size_t oldLength = shownText_.size();
+    std::wstring text = std::move(shownText_);
+    text += tail;
+    known_ = false;
+    {
+        RedrawPause pause(edit_);
+        if (!Append(tail, oldLength)) Replace(text);
+    }
+    breaks_ += CountLineBreaks(tail);  // a break never straddles the cut
+    shownBytes_ = std::move(bytes);
+    shownText_ = std::move(text);
+    known_ = true;
+}
+
+void TextView::ShowWhole(std::string bytes) {
+    std::wstring text = AnsiToViewText(NormaliseLineBreaks(bytes));
+    if (Trusted() ? text != shownText_ : text != Text()) {
+        RedrawPause pause(edit_);
+        Replace(text);
+    }
+    Remember(std::move(bytes), std::move(text));
+}
+
+// The whole text; a text that only grew is added at the end instead.
+void TextView::Replace(const std::wstring& text) {
+    const bool grew = Trusted() && !shownText_.empty() && text.size() > shownText_.size() &&
+                      std::wstring_view(text).starts_with(shownText_);
+    const size_t oldLength = shownText_.size();
+    known_ = false;
+    if (grew && Append(text.substr(oldLength), oldLength)) return;
+    const bool taken = SendMessageW(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (!taken || static_cast<size_t>(GetWindowTextLengthW(edit_)) != text.size()) {
+        Fail(kTextExceedsMemoCapacity);
+    }
+    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+}
+
+// Adding at the end spares the box from laying out the lines it already has;
+// the box then stands as after a replacement of the whole text: caret at the
+// start, view at the first line, nothing to undo.  False when the box did not
+// take all of it.
+bool TextView::Append(const std::wstring& tail, size_t oldLength) {
+    SendMessageW(edit_, EM_SETSEL, oldLength, static_cast<LPARAM>(oldLength));
+    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tail.c_str()));
+    SendMessageW(edit_, EM_SETSEL, 0, 0);
+    SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
+    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+    return static_cast<size_t>(GetWindowTextLengthW(edit_)) == oldLength + tail.size();
+}
+
+void TextView::Remember(std::string bytes, std::wstring text) {
+    breaks_ = CountLineBreaks(text);
+    shownBytes_ = std::move(bytes);
+    shownText_ = std::move(text);
+    known_ = true;
+}
+
+void LoadTextFile(TextView& view, const wchar_t* fileName) {
+    UniqueHandle file(CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) FailOpen(fileName, GetLastError());
+    // The box is kept from drawing only while its text changes.
+    view.Show(ReadWhole(file.Get()));
+}
+
+void SaveTextFile(const TextView& view, const wchar_t* fileName) {
+    const std::wstring target = FullPathOf(fileName);
+    ReplaceContents(target, ViewTextToAnsi(view.Text()));
+}
+
+}  // namespace carrow

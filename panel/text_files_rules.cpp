@@ -1,0 +1,47 @@
+#include "text_files_rules.h"
+
+#include "error_text.h"
+
+namespace carrow {
+
+std::string NormaliseLineBreaks(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 64);
+    const size_t n = bytes.size();
+    size_t runStart = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') continue;
+        out.append(bytes.data() + runStart, i - runStart);
+        out += "\r\n";
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i;
+        runStart = i + 1;
+    }
+    out.append(bytes.data() + runStart, n - runStart);
+    return out;
+}
+
+namespace {
+
+std::wstring FileFailureText(std::wstring_view verb, std::wstring_view fullPath,
+                             const std::wstring& reason) {
+    std::wstring out = L"Cannot ";
+    out += verb;
+    out += L" file \"";
+    out += fullPath;
+    out += L"\". ";
+    out += TrimReason(reason);
+    return out;
+}
+
+}  // namespace
+
+std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason) {
+    return FileFailureText(L"open", fullPath, reason);
+}
+
+std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring& reason) {
+    return FileFailureText(L"create", fullPath, reason);
+}
+
+}  // namespace carrow

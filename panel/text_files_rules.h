@@ -1,0 +1,58 @@
+// The rules of whole-file text: line breaks, the zero-byte stand-in, and the
+// failure messages.  Plain functions over strings, shared by the Windows layer
+// and the native tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace carrow {
+
+// Every CR LF stays one CR LF; a lone LF and a lone CR each become CR LF.  So
+// LF CR and CR CR LF give two breaks each.  Nothing else changes.
+std::string NormaliseLineBreaks(std::string_view bytes);
+
+// A text box ends its text at a zero character, so a zero byte of a file is
+// shown as this symbol and written back as a zero byte.
+inline constexpr wchar_t kZeroByteStandIn = L'\u2400';
+
+// File bytes to the text a box shows.  `decode(run, out)` appends the 8-bit
+// run (never holding a zero byte) converted to wide characters.
+template <class Decode>
+std::wstring BytesToViewText(std::string_view bytes, Decode&& decode) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (;;) {
+        const auto zero = bytes.find('\0');
+        decode(bytes.substr(0, zero), out);
+        if (zero == std::string_view::npos) return out;
+        out += kZeroByteStandIn;
+        bytes.remove_prefix(zero + 1);
+    }
+}
+
+// The reverse: `encode(run, out)` appends the run (never holding the stand-in)
+// as 8-bit bytes.
+template <class Encode>
+std::string ViewTextToBytes(std::wstring_view text, Encode&& encode) {
+    std::string out;
+    out.reserve(text.size());
+    for (;;) {
+        const auto standIn = text.find(kZeroByteStandIn);
+        encode(text.substr(0, standIn), out);
+        if (standIn == std::wstring_view::npos) return out;
+        out += '\0';
+        text.remove_prefix(standIn + 1);
+    }
+}
+
+// "Cannot open file "<full path>". <reason>" and its create counterpart; the
+// system's reason loses the blanks, control characters and full stops it ends
+// with.
+std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason);
+std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring& reason);
+
+inline constexpr wchar_t kStreamWriteError[] = L"Stream write error";
+inline constexpr wchar_t kTextExceedsMemoCapacity[] = L"Text exceeds memo capacity";
+
+}  // namespace carrow

@@ -1,0 +1,170 @@
+// RefreshLogView on a real EDIT control with real files in the current folder:
+// the copy, the view position after changed and quiet ticks, the failures,
+// and the view's text colour on screen.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "log_view.h"
+#include "skin/colour_box_entries.h"
+#include "text_box_fixture.h"
+
+namespace {
+
+using carrow::LogView;
+using host::Check;
+using host::FailureOf;
+
+std::string Log(int first, int last) {
+    std::string out;
+    for (int i = first; i <= last; ++i) {
+        out += "[12:00:00] Incoming connection: 127.0.0.1:" + std::to_string(7000 + i) + " id: " + std::to_string(i) +
+               "\r\n";
+    }
+    return out;
+}
+
+std::wstring LineAt(HWND box, int line) {
+    wchar_t buffer[256] = {};
+    buffer[0] = static_cast<wchar_t>(std::size(buffer) - 1);
+    const LRESULT n = SendMessageW(box, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(buffer));
+    return std::wstring(buffer, static_cast<size_t>(n));
+}
+
+// How far down the box lets its view go: where a long scroll ends.  The view
+// is put back afterwards.
+int ScrollLimit(HWND box) {
+    const int from = host::FirstVisibleLine(box);
+    SendMessageW(box, EM_LINESCROLL, 0, 1 << 20);
+    const int limit = host::FirstVisibleLine(box);
+    SendMessageW(box, EM_LINESCROLL, 0, from - limit);
+    return limit;
+}
+
+bool LastLogLineShown(HWND box, const wchar_t* marker) {
+    RECT area;
+    GetClientRect(box, &area);
+    const int first = host::FirstVisibleLine(box);
+    const LRESULT bottom = SendMessageW(box, EM_CHARFROMPOS, 0, MAKELPARAM(2, area.bottom - 2));
+    for (int line = first; line <= HIWORD(bottom); ++line) {
+        if (LineAt(box, line).find(marker) != std::wstring::npos) return true;
+    }
+    return false;
+}
+
+void Refresh(LogView& view) { carrow::RefreshLogView(view.Box()); }
+
+void WithoutAnyLog(LogView& view) {
+    host::Remove("server_log.txt");
+    host::Remove("server_log1.txt");
+    const std::wstring failure = FailureOf([&] { Refresh(view); });
+    Check(failure.rfind(L"Cannot open file \"" + host::CurrentFolder() + L"server_log1.txt\". ", 0) == 0,
+          "without a log the tick names the copy's full path: " + host::Narrow(failure));
+    Check(view.Box().Text() == L"Нет данных для просмотра", "a failed tick keeps the placeholder");
+
+    host::WriteText("server_log1.txt", "an old copy\r\n");
+    Check(FailureOf([&] { Refresh(view); }).empty() && view.Box().Text() == L"an old copy\r\n",
+          "an old copy without a log is shown without a message");
+}
+
+void ChangedAndQuietTicks(LogView& view) {
+    const HWND box = view.Box().Handle();
+    host::WriteText("server_log.txt", Log(1, 100));
+    Refresh(view);
+    Check(host::ReadBytes("server_log1.txt") == Log(1, 100), "the tick copies the log");
+    const int afterNewText = host::FirstVisibleLine(box);
+    const int limit = ScrollLimit(box);
+    Check(view.Box().LineCount() == 100 && afterNewText == std::min(99, limit),
+          "after new text the view is scrolled down by N - 1 = 99 lines, as far as the box lets it (" +
+              std::to_string(afterNewText) + ", limit " + std::to_string(limit) + ")");
+    Check(LastLogLineShown(box, L"id: 100"), "after new text the log's last line is in view");
+    SendMessageW(box, EM_LINESCROLL, 0, afterNewText - limit);
+    Refresh(view);
+    Check(host::FirstVisibleLine(box) == limit, "a quiet tick moves the view to the box's limit");
+    Refresh(view);
+    Check(host::FirstVisibleLine(box) == limit, "further quiet ticks stay at the limit");
+
+    host::WriteText("server_log.txt", Log(1, 105));
+    Refresh(view);
+    Check(host::FirstVisibleLine(box) == std::min(104, ScrollLimit(box)) && LastLogLineShown(box, L"id: 105"),
+          "a grown log shows from its start, scrolled down to its new last line");
+
+    SendMessageW(box, EM_SETSEL, 0, 0);
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed by the operator "));
+    Refresh(view);
+    Check(view.Box().Text() == carrow::AnsiToViewText(Log(1, 105)), "text typed into the view goes at the next tick");
+
+    host::WriteText("server_log.txt", "first\nsecond\rthird");
+    Refresh(view);
+    Check(SendMessageW(box, EM_GETLINECOUNT, 0, 0) == 3 && LineAt(box, 2) == L"third",
+          "lone LF and lone CR line ends show line by line");
+
+    host::WriteText("server_log.txt", "");
+    Check(FailureOf([&] { Refresh(view); }).empty() && view.Box().Text().empty() && host::FirstVisibleLine(box) == 0,
+          "an empty log empties the view without a message");
+}
+
+void LogHeldOpenByTheServer(LogView& view) {
+    host::WriteText("server_log.txt", Log(1, 3));
+    HANDLE server = CreateFileA("server_log.txt", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    Refresh(view);
+    CloseHandle(server);
+    Check(view.Box().LineCount() == 3, "a log that the server holds open (sharing it) is copied and shown");
+}
+
+bool AnyPixel(HWND box, bool (*wanted)(COLORREF)) {
+    RECT area;
+    GetClientRect(box, &area);
+    HDC dc = GetDC(box);
+    bool found = false;
+    for (int y = 0; y < area.bottom && !found; ++y) {
+        for (int x = 0; x < area.right && !found; ++x) found = wanted(GetPixel(dc, x, y));
+    }
+    ReleaseDC(box, dc);
+    return found;
+}
+
+bool Reddish(COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80; }
+bool Dark(COLORREF c) { return GetRValue(c) < 60 && GetGValue(c) < 80 && GetBValue(c) < 90; }
+
+void TextColour(host::TestWindow& window, LogView& view) {
+    const HWND editor = window.AddEdit(host::kEditorStyle, 320, 0, 150, 150);
+    SetWindowTextW(editor, L"maxplayers 50\r\nport 7777");
+    host::WriteText("server_log.txt", Log(1, 20));
+    Refresh(view);
+    SendMessageW(view.Box().Handle(), EM_LINESCROLL, 0, -100);
+    Check(view.TextColour() == RGB(7, 28, 35), "the log text starts in colour 2300935");
+
+    view.SetTextColour(carrow::ColourEntries()[9].colour);  // clRed
+    UpdateWindow(view.Box().Handle());
+    UpdateWindow(editor);
+    Check(AnyPixel(view.Box().Handle(), Reddish), "choosing clRed draws the log text red at once");
+    Check(!AnyPixel(editor, Reddish) && AnyPixel(editor, Dark), "the editor keeps its own colour");
+
+    const auto windowText = carrow::ColourEntries().back();  // clWindowText
+    view.SetTextColour(windowText.colour);
+    const INT element = COLOR_WINDOWTEXT;
+    const COLORREF before = GetSysColor(element), green = RGB(0, 160, 0);
+    SetSysColors(1, &element, &green);
+    Check(view.TextColour() == green, "a system colour entry follows the system colour");
+    SetSysColors(1, &element, &before);
+    DestroyWindow(editor);
+}
+
+}  // namespace
+
+int main() {
+    host::TestWindow window;
+    LogView view;
+    view.Attach(window.AddEdit(host::kLogViewStyle, 0, 0, 300, 150));
+    auto run = [&](const char* group, auto&& body) {
+        const std::wstring failure = FailureOf(body);
+        Check(failure.empty(), std::string(group) + " ran without an unexpected failure " + host::Narrow(failure));
+    };
+    run("no log", [&] { WithoutAnyLog(view); });
+    run("ticks", [&] { ChangedAndQuietTicks(view); });
+    run("held log", [&] { LogHeldOpenByTheServer(view); });
+    run("colour", [&] { TextColour(window, view); });
+    return host::Finish();
+}

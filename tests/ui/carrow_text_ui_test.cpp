@@ -1,0 +1,452 @@
+// Drives Carrow.exe under Wine for its text boxes: the editors' loads at
+// start and their saves, the live log view with the stand-in server, and the
+// colour chooser.  Run in a folder that holds Carrow.exe and samp-server.exe;
+// pictures go to the folder named by the first argument.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "form1_layout.h"
+#include "host_check.h"
+#include "text_box_fixture.h"
+#include "ui_driver.h"
+
+namespace {
+
+using host::Check;
+
+constexpr wchar_t kServer[] = L"samp-server.exe";
+constexpr wchar_t kNoData[] = L"Нет данных для просмотра";
+constexpr char kBanList[] = "10.0.0.7 [01/02/24 | 10:00:00] griefer - BAN\r\n";
+constexpr char kConfig[] = "hostname Test server\r\nport 7777\r\nmaxplayers 50\r\n";
+std::wstring pictures;
+
+using host::Narrow;
+
+std::string Ansi(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+void EndAll(const wchar_t* name) {
+    for (DWORD id : ui::ProcessesNamed(name)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process) continue;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
+struct Folder {
+    std::wstring path;
+    std::wstring File(const wchar_t* name) const { return path + L"\\" + name; }
+};
+
+// A server folder with Carrow and, as asked, the stand-in server and files.
+Folder ServerFolder(const std::wstring& name, bool banList, bool config, bool server = true) {
+    ui::MakeFolder(name);
+    ui::CopyInto(L"Carrow.exe", name);
+    if (server) ui::CopyInto(kServer, name);
+    if (banList) ui::WriteTextFile(name + L"\\samp.ban", kBanList);
+    if (config) ui::WriteTextFile(name + L"\\server.cfg", kConfig);
+    return {ui::FullPath(name)};
+}
+
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<IdSearch*>(data);
+    if (GetDlgCtrlID(child) != search->id) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+HWND ById(HWND root, int id) {
+    IdSearch search{id, nullptr};
+    EnumChildWindows(root, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct Carrow {
+    ui::Process process;
+    HWND form = nullptr;
+
+    HWND Control(int id) const { return ById(form, id); }
+    HWND Box() const { return Control(carrow::kMemo1); }
+    HWND BanList() const { return Control(carrow::kMemo2); }
+    HWND Config() const { return Control(carrow::kMemo3); }
+    void ShowPage(int index) const {
+        HWND tabs = Control(carrow::kPageControl1);
+        const RECT tab = ui::TabRect(tabs, index);
+        ui::ClickAt(tabs, {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+        Sleep(400);
+    }
+    void Press(int id) const { ui::Click(Control(id)); }
+    HWND Report(DWORD timeoutMs) const { return ui::WaitForMessageBox(process.Id(), timeoutMs); }
+    int OpenReports() const {
+        int count = 0;
+        for (HWND window : ui::TopWindowsOf(process.Id())) {
+            if (IsWindowVisible(window) && ui::ClassOf(window) == L"#32770") ++count;
+        }
+        return count;
+    }
+    void Picture(const wchar_t* name) const {
+        if (!pictures.empty()) ui::SaveWindowPicture(form, pictures + L"\\" + name + L".bmp");
+    }
+    void Close() {
+        while (HWND box = Report(0)) {
+            ui::PressOk(box);
+            Sleep(200);
+        }
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        if (!process.WaitForExit(8000)) process.Kill();
+    }
+};
+
+// Starts Carrow; the reports shown before the window are answered and their
+// texts returned.
+Carrow StartCarrow(const Folder& folder, std::vector<std::wstring>* reports = nullptr) {
+    Carrow carrow;
+    carrow.process = ui::Start(folder.File(L"Carrow.exe"), folder.path);
+    ui::WaitUntil(
+        [&] {
+            if (HWND box = carrow.Report(0)) {
+                Sleep(200);
+                if (reports) reports->push_back(ui::MessageBoxText(box));
+                ui::PressOk(box);
+                Sleep(300);
+            }
+            carrow.form = ui::WaitForTopWindow(carrow.process.Id(), L"TForm1", true, 0);
+            return carrow.form != nullptr;
+        },
+        20000);
+    Check(carrow.form != nullptr, "Carrow's window appears");
+    if (carrow.form) SetForegroundWindow(carrow.form);
+    Sleep(500);
+    if (reports && carrow.Report(0)) {
+        reports->push_back(ui::MessageBoxText(carrow.Report(0)));
+        ui::PressOk(carrow.Report(0));
+    }
+    return carrow;
+}
+
+bool StartsWith(const std::wstring& text, const std::wstring& start) { return text.rfind(start, 0) == 0; }
+
+void EditorsAtStart() {
+    {
+        const Folder folder = ServerFolder(L"text-noban", false, true);
+        // Held without sharing: had Carrow tried to read it, a second report would show.
+        HANDLE held = CreateFileW(folder.File(L"server.cfg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        std::vector<std::wstring> reports;
+        Carrow carrow = StartCarrow(folder, &reports);
+        CloseHandle(held);
+        Check(reports.size() == 1 && StartsWith(reports[0], L"Cannot open file \"" + folder.File(L"samp.ban") + L"\". ") &&
+                  reports[0].back() == L'.',
+              "without samp.ban one report names its full path: " + (reports.empty() ? "" : Narrow(reports[0])));
+        Check(ui::TextOf(carrow.BanList()) == kNoData && ui::TextOf(carrow.Config()) == kNoData,
+              "without samp.ban both editors keep the placeholder and server.cfg is not read");
+        carrow.ShowPage(2);
+        carrow.Picture(L"text-ban-list-missing");
+        carrow.Press(carrow::kButton4);
+        Check(ui::WaitUntil([&] { return ui::ReadTextFile(folder.File(L"samp.ban")) == Ansi(kNoData); }, 3000),
+              "Сохранить after the failed load writes the placeholder, without a line break");
+        carrow.Close();
+    }
+    {
+        const Folder folder = ServerFolder(L"text-banonly", true, false);
+        std::vector<std::wstring> reports;
+        Carrow carrow = StartCarrow(folder, &reports);
+        Check(reports.size() == 1 && StartsWith(reports[0], L"Cannot open file \"" + folder.File(L"server.cfg") + L"\". "),
+              "with samp.ban only one report names server.cfg");
+        Check(ui::TextOf(carrow.BanList()) == std::wstring(kBanList, kBanList + sizeof kBanList - 1) &&
+                  ui::TextOf(carrow.Config()) == kNoData,
+              "the ban list is shown, the configuration keeps the placeholder");
+        carrow.Close();
+    }
+}
+
+void SaveRestartAndRefresh() {
+    EndAll(kServer);
+    const Folder folder = ServerFolder(L"text-both", true, true);
+    std::vector<std::wstring> reports;
+    Carrow carrow = StartCarrow(folder, &reports);
+    Check(reports.empty(), "with both files no report is shown");
+    Check(ui::TextOf(carrow.Config()) == L"hostname Test server\r\nport 7777\r\nmaxplayers 50\r\n",
+          "the configuration editor shows server.cfg");
+
+    carrow.ShowPage(3);
+    const HWND config = carrow.Config();
+    SetWindowTextW(config, L"hostname Edited");
+    ui::ClickAt(config, {5, 5});
+    Check(ui::WaitUntil([&] { return ui::FocusOf(carrow.form) == config; }, 3000), "a click puts the focus in the editor");
+    Sleep(500);
+    SendMessageW(config, EM_SETSEL, 15, 15);
+    ui::PostKey(config, VK_RETURN);
+    ui::WaitUntil([&] { return ui::TextOf(config).size() > 15; }, 2000);
+    PostMessageW(config, WM_CHAR, L'p', 0);
+    Sleep(300);
+    Check(ui::TextOf(config) == L"hostname Edited\r\np", "Enter breaks the line in the editor: " + Narrow(ui::TextOf(config)));
+    ui::PostKey(config, VK_TAB);
+    Check(ui::WaitUntil([&] { return ui::FocusOf(carrow.form) == carrow.Control(carrow::kButton6); }, 2000) &&
+              ui::TextOf(config) == L"hostname Edited\r\np",
+          "Tab moves the focus to Сохранить and types nothing " + std::to_string(GetDlgCtrlID(ui::FocusOf(carrow.form))));
+    const LONG style = ui::StyleOf(config);
+    Check((style & (WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL)) == 0 && (style & ES_WANTRETURN),
+          "the editor wraps its lines, has no scroll bars and hides its selection without the focus");
+
+    carrow.Press(carrow::kButton7);  // Рестарт
+    Check(ui::WaitUntil([] { return ui::ProcessesNamed(kServer).size() == 1; }, 8000), "Рестарт starts the server");
+    Check(ui::ReadTextFile(folder.File(L"server.cfg")) == kConfig && ui::TextOf(config) == L"hostname Edited\r\np",
+          "Рестарт does not save: the file is unchanged, the editor keeps the edit");
+    carrow.Press(carrow::kButton6);  // Сохранить
+    Check(ui::WaitUntil([&] { return ui::ReadTextFile(folder.File(L"server.cfg")) == "hostname Edited\r\np"; }, 3000),
+          "Сохранить writes the editor's text with CR LF and no extra line break");
+    carrow.Picture(L"text-settings-saved");
+
+    carrow.ShowPage(2);
+    SetWindowTextW(carrow.BanList(), L"unsaved ban");
+    carrow.Press(carrow::kButton8);  // Обновить
+    Sleep(700);
+    Check(ui::TextOf(carrow.BanList()) == L"unsaved ban" && ui::ReadTextFile(folder.File(L"samp.ban")) == kBanList &&
+              carrow.Report(0) == nullptr,
+          "Обновить on the ban list page changes nothing");
+
+    SetFileAttributesW(folder.File(L"samp.ban").c_str(), FILE_ATTRIBUTE_READONLY);
+    carrow.Press(carrow::kButton4);
+    HWND box = carrow.Report(4000);
+    const std::wstring text = box ? (Sleep(200), ui::MessageBoxText(box)) : L"";
+    Check(StartsWith(text, L"Cannot create file \"" + folder.File(L"samp.ban") + L"\". "),
+          "saving a read-only samp.ban gives the create message: " + Narrow(text));
+    if (box) ui::PressOk(box);
+    Check(ui::ReadTextFile(folder.File(L"samp.ban")) == kBanList && ui::TextOf(carrow.BanList()) == L"unsaved ban",
+          "the read-only file and the editor keep their contents");
+    SetFileAttributesW(folder.File(L"samp.ban").c_str(), FILE_ATTRIBUTE_NORMAL);
+    carrow.Press(carrow::kButton3);  // Стоп
+    carrow.Close();
+    EndAll(kServer);
+}
+
+// Every byte of an unedited ban list goes back to the file, zero bytes too.
+void ZeroBytesSurvive() {
+    const Folder folder = ServerFolder(L"text-zero", false, true);
+    std::string bytes("10.0.0.8\0tail\r\n", 15);
+    for (int b = 0x80; b < 0x100; ++b) bytes += static_cast<char>(b);
+    ui::WriteTextFile(folder.File(L"samp.ban"), bytes);
+    Carrow carrow = StartCarrow(folder);
+    carrow.ShowPage(2);
+    Check(StartsWith(ui::TextOf(carrow.BanList()), L"10.0.0.8\u2400tail\r\n"), "a zero byte shows as a visible stand-in");
+    carrow.Picture(L"text-zero-byte");
+    carrow.Press(carrow::kButton4);
+    Sleep(800);
+    Check(ui::ReadTextFile(folder.File(L"samp.ban")) == bytes, "saving the unedited ban list writes every byte back");
+    carrow.Close();
+}
+
+int FirstVisible(HWND box) { return static_cast<int>(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0)); }
+
+// How far down the box lets its view go; the view is put back.
+int ScrollLimit(HWND box) {
+    const int from = FirstVisible(box);
+    SendMessageW(box, EM_LINESCROLL, 0, 1 << 20);
+    const int limit = FirstVisible(box);
+    SendMessageW(box, EM_LINESCROLL, 0, from - limit);
+    return limit;
+}
+
+bool LineInView(HWND box, int line) {
+    const LRESULT at = SendMessageW(box, EM_POSFROMCHAR, SendMessageW(box, EM_LINEINDEX, line, 0), 0);
+    RECT client;
+    GetClientRect(box, &client);
+    const int y = static_cast<short>(HIWORD(at));
+    return at != -1 && y >= 0 && y < client.bottom;
+}
+
+std::string LogLines(int count) {
+    std::string log;
+    for (int i = 1; i <= count; ++i) log += "[12:00:00] earlier line " + std::to_string(i) + "\r\n";
+    return log;
+}
+
+void LogFollowsTheServer() {
+    EndAll(kServer);
+    const Folder folder = ServerFolder(L"text-log", true, true);
+    ui::WriteTextFile(folder.File(L"server_log.txt"), LogLines(100));
+    Carrow carrow = StartCarrow(folder);
+    const HWND box = carrow.Box();
+    carrow.Press(carrow::kButton1);  // Старт
+    Check(ui::WaitUntil([&] { return ui::TextOf(box).find(L"Stand-in server started") != std::wstring::npos; }, 8000),
+          "after Старт the view shows the server's log");
+    const int lines = static_cast<int>(SendMessageW(box, EM_GETLINECOUNT, 0, 0)) - 1;
+    const int first = FirstVisible(box);
+    Check(first > 0 && first == std::min(lines - 1, ScrollLimit(box)) && LineInView(box, lines - 1),
+          "the view is scrolled down to the log's last line (" + std::to_string(first) + " of " +
+              std::to_string(lines) + ")");
+    carrow.Picture(L"text-log-running");
+
+    carrow.Press(carrow::kButton3);  // Стоп
+    Check(ui::WaitUntil([] { return ui::ProcessesNamed(kServer).empty(); }, 8000), "Стоп ends the server");
+    Sleep(2500);
+    const std::wstring kept = ui::TextOf(box);
+    const std::string copy = ui::ReadTextFile(folder.File(L"server_log1.txt"));
+    ui::WriteTextFile(folder.File(L"server_log.txt"), "written after the stop\r\n");
+    Sleep(4500);
+    Check(ui::TextOf(box) == kept && !kept.empty() && ui::ReadTextFile(folder.File(L"server_log1.txt")) == copy,
+          "after Стоп the view keeps its text and no further copy is made");
+    carrow.Close();
+}
+
+void QuietLogMovesToTheLimit() {
+    EndAll(kServer);
+    const Folder folder = ServerFolder(L"text-quiet", true, true);
+    // The stand-in server cannot write a read-only log, so it ends at once.
+    ui::WriteTextFile(folder.File(L"server_log.txt"), LogLines(100));
+    SetFileAttributesW(folder.File(L"server_log.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    Carrow carrow = StartCarrow(folder);
+    const HWND box = carrow.Box();
+    carrow.Press(carrow::kButton1);
+    Check(ui::WaitUntil([&] { return ui::TextOf(box).find(L"earlier line 100") != std::wstring::npos; }, 8000),
+          "a quiet log is shown");
+    const int afterNew = FirstVisible(box);
+    const int limit = ScrollLimit(box);
+    Check(afterNew == std::min(99, limit), "after new text the view is scrolled down by 99 lines, as far as it goes");
+    // From near the top a quiet tick's 99 lines down end at the limit.
+    SendMessageW(box, EM_LINESCROLL, 0, 10 - afterNew);
+    Check(FirstVisible(box) == 10 &&
+              ui::WaitUntil([&] { return FirstVisible(box) == limit; }, 6000),
+          "a quiet tick moves the view down to its limit (" + std::to_string(limit) + ")");
+    carrow.Press(carrow::kButton3);
+    carrow.Close();
+    SetFileAttributesW(folder.File(L"server_log.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(folder.File(L"server_log1.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+void OldCopyAndNoLog() {
+    EndAll(kServer);
+    {
+        // A folder in the log's place: the server cannot start and no copy is made.
+        const Folder folder = ServerFolder(L"text-oldcopy", true, true);
+        ui::MakeFolder(folder.File(L"server_log.txt"));
+        ui::WriteTextFile(folder.File(L"server_log1.txt"), "an old copy of the log\r\n");
+        Carrow carrow = StartCarrow(folder);
+        carrow.Press(carrow::kButton1);
+        Check(ui::WaitUntil([&] { return ui::TextOf(carrow.Box()) == L"an old copy of the log\r\n"; }, 8000),
+              "an old server_log1.txt without server_log.txt is shown");
+        Sleep(2500);
+        Check(carrow.Report(0) == nullptr, "and shown without any message");
+        carrow.Press(carrow::kButton3);
+        carrow.Close();
+    }
+    const Folder folder = ServerFolder(L"text-nolog", true, true);
+    ui::MakeFolder(folder.File(L"server_log.txt"));
+    Carrow carrow = StartCarrow(folder);
+    carrow.Press(carrow::kButton1);
+    HWND box = carrow.Report(6000);
+    const std::wstring text = box ? (Sleep(200), ui::MessageBoxText(box)) : L"";
+    Check(StartsWith(text, L"Cannot open file \"" + folder.File(L"server_log1.txt") + L"\". "),
+          "with neither log nor copy a tick reports the copy's full path: " + Narrow(text));
+    carrow.Picture(L"text-log-report");
+    Sleep(5000);
+    Check(carrow.OpenReports() == 1, "ticks while the report is open show no further report");
+    if (box) ui::PressOk(box);
+    HWND next = carrow.Report(5000);
+    Check(next != nullptr, "after the report is closed the next tick reports again");
+    if (next) ui::PressOk(next);
+    carrow.Press(carrow::kButton3);
+    carrow.Close();
+}
+
+// What the screen shows of a window's client area (another process's window
+// can be read only through the screen).
+bool AnyPixel(HWND window, bool (*wanted)(COLORREF)) {
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    bool found = false;
+    const auto* pixel = static_cast<const BYTE*>(bits);
+    for (LONG i = 0; bits && i < client.right * client.bottom && !found; ++i, pixel += 4) {
+        found = wanted(RGB(pixel[2], pixel[1], pixel[0]));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+bool Reddish(COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80; }
+bool Dark(COLORREF c) { return GetRValue(c) < 70 && GetGValue(c) < 90 && GetBValue(c) < 100; }
+
+void ColourChoice() {
+    EndAll(kServer);
+    const Folder folder = ServerFolder(L"text-colour", true, true);
+    ui::WriteTextFile(folder.File(L"server_log.txt"), LogLines(5));
+    SetFileAttributesW(folder.File(L"server_log.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    Carrow carrow = StartCarrow(folder);
+    const HWND chooser = carrow.Control(carrow::kColorBox1);
+    Check(SendMessageW(chooser, CB_GETCOUNT, 0, 0) == 50 && SendMessageW(chooser, CB_GETCURSEL, 0, 0) == 0,
+          "the chooser lists 50 colours with clBlack selected");
+    wchar_t name[64] = {};
+    SendMessageW(chooser, CB_GETLBTEXT, 9, reinterpret_cast<LPARAM>(name));
+    Check(std::wstring(name) == L"clRed", "its tenth entry is clRed");
+    carrow.Press(carrow::kButton1);
+    ui::WaitUntil([&] { return ui::TextOf(carrow.Box()).find(L"earlier line 5") != std::wstring::npos; }, 8000);
+    carrow.Press(carrow::kButton3);
+    Sleep(300);
+    Check(!AnyPixel(carrow.Box(), Reddish) && AnyPixel(carrow.Box(), Dark), "the log text starts dark");
+
+    RECT field;
+    GetClientRect(chooser, &field);
+    ui::ClickAt(chooser, {field.right / 2, field.bottom / 2});
+    Sleep(500);
+    carrow.Picture(L"text-colour-list");
+    for (int i = 0; i < 9; ++i) ui::PostKey(chooser, VK_DOWN);
+    ui::PostKey(chooser, VK_RETURN);
+    Sleep(800);
+    Check(SendMessageW(chooser, CB_GETCURSEL, 0, 0) == 9, "the arrow keys choose clRed");
+    Check(AnyPixel(carrow.Box(), Reddish), "choosing clRed turns the log text red at once");
+    carrow.Picture(L"text-colour-red");
+    carrow.ShowPage(2);
+    Check(!AnyPixel(carrow.BanList(), Reddish) && AnyPixel(carrow.BanList(), Dark),
+          "the ban list editor keeps its colour");
+    carrow.Close();
+    SetFileAttributesW(folder.File(L"server_log.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(folder.File(L"server_log1.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc > 1) {
+        pictures = ui::FullPath(argv[1]);
+        ui::MakeFolder(pictures);
+    }
+    EditorsAtStart();
+    SaveRestartAndRefresh();
+    ZeroBytesSurvive();
+    LogFollowsTheServer();
+    QuietLogMovesToTheLimit();
+    OldCopyAndNoLog();
+    ColourChoice();
+    EndAll(kServer);
+    return host::Finish();
+}

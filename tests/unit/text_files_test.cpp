@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "text_files_rules.h"
+
+namespace carrow {
+namespace {
+
+// Byte b <-> U+00bb: stands in for a code page in which every byte round-trips.
+void DecodeLatin1(std::string_view run, std::wstring& out) {
+    for (unsigned char c : run) {
+        ASSERT_NE(c, 0) << "a zero byte reached the code page";
+        out += static_cast<wchar_t>(c);
+    }
+}
+
+void EncodeLatin1(std::wstring_view run, std::string& out) {
+    for (wchar_t c : run) {
+        ASSERT_NE(c, kZeroByteStandIn) << "the stand-in reached the code page";
+        out += static_cast<char>(c);
+    }
+}
+
+std::wstring Load(std::string_view bytes) {
+    return BytesToViewText(NormaliseLineBreaks(bytes), DecodeLatin1);
+}
+
+std::string Save(std::wstring_view text) { return ViewTextToBytes(text, EncodeLatin1); }
+
+TEST(LineBreaks, EveryKindBecomesOneCrLf) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"plain", "plain"},
+        {"a\r\nb\r\n", "a\r\nb\r\n"},
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\rb\r", "a\r\nb\r\n"},
+        {"\n", "\r\n"},
+        {"\r", "\r\n"},
+        {"\n\r", "\r\n\r\n"},          // LF CR: two breaks
+        {"\r\r\n", "\r\n\r\n"},        // CR CR LF: two breaks
+        {"a\n\nb", "a\r\n\r\nb"},
+        {"\r\n\n\r\r\n", "\r\n\r\n\r\n\r\n"},
+        {"x\r\n\ry", "x\r\n\r\ny"},
+    };
+    for (const auto& [in, want] : cases) EXPECT_EQ(NormaliseLineBreaks(in), want) << in;
+}
+
+TEST(LineBreaks, ChangesNothingButBreaksAndIsStable) {
+    std::mt19937 random(7);
+    const char alphabet[] = {'\r', '\n', 'a', '\0', '\xFF'};
+    for (int round = 0; round < 500; ++round) {
+        std::string in(random() % 40, ' ');
+        for (char& c : in) c = alphabet[random() % sizeof alphabet];
+        const std::string once = NormaliseLineBreaks(in);
+        EXPECT_EQ(NormaliseLineBreaks(once), once) << "normalising twice changed the text";
+        auto withoutBreaks = [](std::string s) {
+            std::erase_if(s, [](char c) { return c == '\r' || c == '\n'; });
+            return s;
+        };
+        EXPECT_EQ(withoutBreaks(once), withoutBreaks(in));
+        for (size_t i = 0; i < once.size(); ++i) {
+            const bool pairedCr = once[i] != '\r' || (i + 1 < once.size() && once[i + 1] == '\n');
+            const bool pairedLf = once[i] != '\n' || (i > 0 && once[i - 1] == '\r');
+            EXPECT_TRUE(pairedCr && pairedLf) << "lone break at " << i;
+        }
+    }
+}
+
+TEST(ZeroBytes, AreShownAsTheStandInAndWrittenBack) {
+    const std::string cases[] = {std::string("\0", 1), std::string("a\0b", 3),
+                                 std::string("\0\0\0", 3), std::string("end\0", 4),
+                                 std::string("\0start", 6)};
+    for (const std::string& bytes : cases) {
+        const std::wstring text = Load(bytes);
+        EXPECT_EQ(text.find(L'\0'), std::wstring::npos) << "a box would cut the text here";
+        EXPECT_EQ(std::count(text.begin(), text.end(), kZeroByteStandIn),
+                  std::count(bytes.begin(), bytes.end(), '\0'));
+        EXPECT_EQ(Save(text), bytes);
+    }
+}
+
+TEST(ZeroBytes, AStandInTypedByTheOperatorIsSavedAsAZeroByte) {
+    EXPECT_EQ(Save(std::wstring(L"a") + kZeroByteStandIn + L"b"), std::string("a\0b", 3));
+}
+
+TEST(UneditedText, EveryByteValueIsWrittenBack) {
+    // All 256 values, with CR and LF next to each other as one CR LF break.
+    std::string bytes;
+    for (int b = 0; b < 256; ++b) {
+        if (b == '\n' || b == '\r') continue;
+        bytes += static_cast<char>(b);
+        if (b == 0x0C) bytes += "\r\n";
+    }
+    ASSERT_EQ(bytes.size(), 256u);
+    EXPECT_EQ(Save(Load(bytes)), bytes);
+
+    // In ascending order the lone LF and the lone CR become CR LF; all else stays.
+    std::string ascending;
+    for (int b = 0; b < 256; ++b) ascending += static_cast<char>(b);
+    std::string want = ascending;
+    want.replace(0x0A, 4, "\r\n\x0B\x0C\r\n");
+    EXPECT_EQ(Save(Load(ascending)), want);
+}
+
+TEST(FailureText, NamesTheFullPathAndTheTrimmedReason) {
+    EXPECT_EQ(CannotOpenFileText(L"C:\\srv\\samp.ban", L"File not found.\r\n"),
+              L"Cannot open file \"C:\\srv\\samp.ban\". File not found");
+    EXPECT_EQ(CannotCreateFileText(L"Z:\\Сервер\\server.cfg", L"Access denied.\r\n"),
+              L"Cannot create file \"Z:\\Сервер\\server.cfg\". Access denied");
+}
+
+}  // namespace
+}  // namespace carrow
