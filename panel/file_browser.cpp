@@ -2,11 +2,11 @@
 
 #include <shellapi.h>
 
-#include <stdexcept>
-#include <system_error>
 #include <utility>
 
+#include "failure.h"
 #include "file_browser_rules.h"
+#include "system_error.h"
 
 namespace carrow {
 
@@ -33,24 +33,20 @@ private:
 
 FileBrowser::~FileBrowser() { Detach(); }
 
-void FileBrowser::Create(HWND parent, const RECT& bounds, int id, ReportFailure report) {
+void FileBrowser::Create(const skin::CreateArgs& args, ReportFailure report) {
     report_ = std::move(report);
-    parent_ = parent;
     const HRESULT hr = SHGetDesktopFolder(&desktop_);
-    if (FAILED(hr)) throw std::system_error(hr, std::system_category(), "shell namespace");
-    view_.Create(parent, bounds, id);
+    if (FAILED(hr)) Fail(L"Cannot open the shell namespace: " + SystemErrorText(static_cast<DWORD>(hr)));
+    view_.Create(args);
     const auto self = reinterpret_cast<DWORD_PTR>(this);
-    if (!SetWindowSubclass(view_.Handle(), ViewProc, self, self) || !SetWindowSubclass(parent, ParentProc, self, self))
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "folder list events");
+    if (!SetWindowSubclass(view_.Handle(), ViewProc, self, self)) Fail(L"Cannot attach the folder list's events");
+    attached_ = true;
     BrowseTo(SpecialFolder(CSIDL_DRIVES).get());
 }
 
 void FileBrowser::Detach() {
-    if (!parent_) return;
-    const auto self = reinterpret_cast<UINT_PTR>(this);
-    RemoveWindowSubclass(view_.Handle(), ViewProc, self);
-    RemoveWindowSubclass(parent_, ParentProc, self);
-    parent_ = nullptr;
+    if (!std::exchange(attached_, false)) return;
+    RemoveWindowSubclass(view_.Handle(), ViewProc, reinterpret_cast<UINT_PTR>(this));
 }
 
 void FileBrowser::ListFolder() {
@@ -197,8 +193,7 @@ void FileBrowser::RenameItem(std::size_t index, const std::wstring& typed) {
     IdList child(renamed);
     if (FAILED(hr)) {
         view_.RedrawItem(row);
-        if (report_) report_(L"Rename to " + typed + L" failed");
-        return;
+        Fail(L"Rename to " + typed + L" failed");
     }
     if (listing != listings_) return;  // re-read meanwhile: the list already shows the new name
     if (!child) child = ParseName(folder_.Get(), typed);

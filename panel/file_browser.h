@@ -20,8 +20,9 @@ namespace carrow {
 
 class FileBrowser {
 public:
-    // Shows a failure to the operator; the panel passes its error report.
-    using ReportFailure = std::function<void(const std::wstring& message)>;
+    // Shows the failure being handled (called in a catch block); the panel
+    // passes its error report.
+    using ReportFailure = std::function<void()>;
 
     // A double-click opens by path in the item's folder, Enter by identifier.
     enum class OpenedBy { DoubleClick, Enter };
@@ -31,9 +32,9 @@ public:
     FileBrowser(const FileBrowser&) = delete;
     FileBrowser& operator=(const FileBrowser&) = delete;
 
-    // Creates the list as a child of `parent` and lists the computer's top
-    // level.  The list takes its notifications from `parent` itself.
-    void Create(HWND parent, const RECT& bounds, int id, ReportFailure report);
+    // Creates the list and lists the computer's top level.  The list's
+    // parent sends the list's notifications back to it (skin/reflect.h).
+    void Create(const skin::CreateArgs& args, ReportFailure report);
     skin::ShellListView& View() { return view_; }
 
     void ListFolder();                         // re-reads the current folder
@@ -64,8 +65,6 @@ private:
 
     static LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR self);
-    static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
     LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnNotify(const NMHDR& header, LRESULT& result);
     bool OnKeyDown(WPARAM key);
@@ -75,7 +74,6 @@ private:
     bool OnBeginLabelEdit(int index);
     void OnEndLabelEdit(int index, const wchar_t* typed);
     void Detach();
-    void Report(const std::exception& failure) const;
 
     void OpenCurrent(IdList folder);
     std::vector<Item> Enumerate() const;
@@ -91,7 +89,7 @@ private:
     bool ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     skin::ShellListView view_;
-    HWND parent_ = nullptr;
+    bool attached_ = false;
     ReportFailure report_;
     ComPtr<IShellFolder> desktop_;
     ComPtr<IShellFolder> folder_;

@@ -5,28 +5,9 @@
 
 #include <windowsx.h>
 
-#include <exception>
-#include <stdexcept>
-#include <string>
+#include "skin/reflect.h"
 
 namespace carrow {
-
-namespace {
-
-std::wstring Widen(const char* text) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (size <= 1) return {};
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size)) return {};
-    wide.resize(static_cast<std::size_t>(size - 1));
-    return wide;
-}
-
-}  // namespace
-
-void FileBrowser::Report(const std::exception& failure) const {
-    if (report_) report_(Widen(failure.what()));
-}
 
 // No exception may unwind into the system's code: a failure ends the handler
 // and goes to the error report.
@@ -35,32 +16,10 @@ LRESULT CALLBACK FileBrowser::ViewProc(HWND window, UINT message, WPARAM wParam,
     auto* browser = reinterpret_cast<FileBrowser*>(self);
     try {
         return browser->OnViewMessage(message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        browser->Report(failure);
     } catch (...) {
-        browser->Report(std::runtime_error("Unexpected failure"));
+        if (browser->report_) browser->report_();
     }
     return message == WM_NCDESTROY ? DefSubclassProc(window, message, wParam, lParam) : 0;
-}
-
-LRESULT CALLBACK FileBrowser::ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR self) {
-    auto* browser = reinterpret_cast<FileBrowser*>(self);
-    try {
-        LRESULT result = 0;
-        // The list asks its parent in which character set to notify: always UTF-16.
-        if (message == WM_NOTIFYFORMAT && reinterpret_cast<HWND>(wParam) == browser->view_.Handle())
-            return NFR_UNICODE;
-        if (message == WM_NOTIFY && browser->OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
-            return result;
-    } catch (const std::exception& failure) {
-        browser->Report(failure);
-        return 0;
-    } catch (...) {
-        browser->Report(std::runtime_error("Unexpected failure"));
-        return 0;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -98,9 +57,14 @@ LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (ForwardMenuMessage(message, wParam, lParam, result)) return result;
         break;
     }
+    case skin::Reflected(WM_NOTIFY): {
+        LRESULT result = 0;
+        if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
+        break;
+    }
     case WM_NCDESTROY:
         Detach();
-        return DefSubclassProc(view, message, wParam, lParam);
+        break;
     }
     return DefSubclassProc(view, message, wParam, lParam);
 }

@@ -5,9 +5,11 @@
 #include <shellapi.h>
 
 #include <string>
-#include <system_error>
 
+#include "failure.h"
 #include "file_browser_rules.h"
+#include "handles.h"
+#include "system_error.h"
 
 namespace carrow {
 
@@ -17,19 +19,15 @@ constexpr UINT kFirstCommand = 1;  // 0 is TrackPopupMenuEx's "nothing chosen"
 constexpr UINT kLastCommand = 0x7FFF;
 constexpr UINT kVerbLength = 256;  // verb names of up to 255 characters
 
-class PopupMenu {
-public:
-    PopupMenu() : menu_(CreatePopupMenu()) {
-        if (!menu_) throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "menu");
-    }
-    ~PopupMenu() { DestroyMenu(menu_); }
-    PopupMenu(const PopupMenu&) = delete;
-    PopupMenu& operator=(const PopupMenu&) = delete;
-    HMENU Handle() const { return menu_; }
+void DestroyMenuHandle(HMENU menu) { DestroyMenu(menu); }
 
-private:
-    HMENU menu_;
-};
+using Menu = Owned<HMENU, DestroyMenuHandle>;
+
+Menu NewPopupMenu() {
+    Menu menu(CreatePopupMenu());
+    if (!menu) Fail(L"Cannot create a menu: " + SystemErrorText(GetLastError()));
+    return menu;
+}
 
 bool Invoke(IContextMenu* menu, HWND owner, const char* verb, const wchar_t* wideVerb) {
     CMINVOKECOMMANDINFOEX run{};
@@ -75,13 +73,13 @@ void FileBrowser::ShowContextMenu(POINT screen) {
         if (!centre) return;
         screen = *centre;
     }
-    PopupMenu popup;
-    const ComPtr<IContextMenu> menu = ItemMenu(items_.at(static_cast<std::size_t>(*index)), popup.Handle());
+    const Menu popup = NewPopupMenu();
+    const ComPtr<IContextMenu> menu = ItemMenu(items_.at(static_cast<std::size_t>(*index)), popup.Get());
     if (!menu) return;
     const std::uint64_t listing = listings_;
     menu.As(&openMenu2_);
     menu.As(&openMenu3_);
-    const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(popup.Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x,
+    const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x,
                                                            screen.y, view_.Handle(), nullptr));
     openMenu2_.Reset();
     openMenu3_.Reset();
@@ -114,8 +112,8 @@ void FileBrowser::RunMenuCommand(IContextMenu* menu, UINT offset, std::size_t in
 void FileBrowser::ShowProperties() {
     const auto index = view_.Selected();
     if (!index) return;
-    PopupMenu popup;  // some handlers answer a verb only after filling a menu
-    const ComPtr<IContextMenu> menu = ItemMenu(items_.at(static_cast<std::size_t>(*index)), popup.Handle());
+    const Menu popup = NewPopupMenu();  // some handlers answer a verb only after filling a menu
+    const ComPtr<IContextMenu> menu = ItemMenu(items_.at(static_cast<std::size_t>(*index)), popup.Get());
     if (menu) Invoke(menu.Get(), view_.Handle(), "properties", L"properties");
 }
 

@@ -2,16 +2,13 @@
 
 #include <shellapi.h>
 
-#include <system_error>
-
 namespace carrow::skin {
 
 namespace {
 
 // The system image list is shared by every program: the list must not destroy it.
-constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_ICON | LVS_AUTOARRANGE |
-                         LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_OWNERDATA |
-                         LVS_SHAREIMAGELISTS;
+constexpr DWORD kStyle = LVS_ICON | LVS_AUTOARRANGE | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS |
+                         LVS_OWNERDATA | LVS_SHAREIMAGELISTS | WS_BORDER;
 
 HIMAGELIST SystemLargeIcons() {
     SHFILEINFOW info{};
@@ -21,52 +18,60 @@ HIMAGELIST SystemLargeIcons() {
                                                            SHGFI_LARGEICON));
 }
 
-}  // namespace
-
-ShellListView::~ShellListView() {
-    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+LVITEMW ItemState(UINT state, UINT mask) {
+    LVITEMW item{};
+    item.state = state;
+    item.stateMask = mask;
+    return item;
 }
 
-void ShellListView::Create(HWND parent, const RECT& bounds, int id) {
-    window_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", kStyle, bounds.left, bounds.top,
-                              bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (!window_) throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "folder list");
-    ListView_SetBkColor(window_, kBackground);
-    ListView_SetTextBkColor(window_, kBackground);
-    ListView_SetTextColor(window_, kText);
-    if (HIMAGELIST icons = SystemLargeIcons()) ListView_SetImageList(window_, icons, LVSIL_NORMAL);
+}  // namespace
+
+void ShellListView::Create(const CreateArgs& args) {
+    CreateControl(WC_LISTVIEWW, kStyle, 0, args, Part::Edit);
+    Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
+    Send(LVM_SETBKCOLOR, 0, kWhite);
+    Send(LVM_SETTEXTBKCOLOR, 0, kWhite);
+    Send(LVM_SETTEXTCOLOR, 0, kControlText);
+    // Without the system's icons the names still show.
+    if (HIMAGELIST icons = SystemLargeIcons()) Send(LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(icons));
 }
 
 std::optional<int> ShellListView::Selected() const {
-    const int index = ListView_GetNextItem(window_, -1, LVNI_SELECTED);
+    const int index = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (index < 0) return std::nullopt;
     return index;
 }
 
-void ShellListView::Select(int index) {
-    const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
-    ListView_SetItemState(window_, index, state, state);
+void ShellListView::Select(int index) const {
+    LVITEMW item = ItemState(LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    Send(LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
-void ShellListView::SetRedraw(bool on) {
-    SendMessageW(window_, WM_SETREDRAW, on, 0);
-    if (on) InvalidateRect(window_, nullptr, TRUE);
+void ShellListView::ClearSelection() const {
+    LVITEMW item = ItemState(0, LVIS_SELECTED | LVIS_FOCUSED);
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+void ShellListView::SetRedraw(bool on) const {
+    Send(WM_SETREDRAW, on);
+    if (on) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 std::optional<int> ShellListView::ItemAt(POINT client) const {
     LVHITTESTINFO hit{};
     hit.pt = client;
-    const int index = ListView_HitTest(window_, &hit);
+    const int index = static_cast<int>(Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (index < 0 || !(hit.flags & LVHT_ONITEM)) return std::nullopt;
     return index;
 }
 
 std::optional<POINT> ShellListView::IconCentreOnScreen(int index) const {
     RECT icon{};
-    if (!ListView_GetItemRect(window_, index, &icon, LVIR_ICON)) return std::nullopt;
+    icon.left = LVIR_ICON;
+    if (!Send(LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&icon))) return std::nullopt;
     POINT centre{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
-    if (!ClientToScreen(window_, &centre)) return std::nullopt;
+    if (!ClientToScreen(hwnd_, &centre)) return std::nullopt;
     return centre;
 }
 

@@ -13,8 +13,11 @@
 #include <functional>
 #include <vector>
 
+#include "failure.h"
 #include "file_browser_shell.h"
+#include "handles.h"
 #include "host_check.h"
+#include "skin/reflect.h"
 
 namespace {
 
@@ -172,11 +175,18 @@ void ChooseFromMenu(std::wstring label, std::vector<std::wstring>* seen) {
     }
 }
 
+// Sends the list's notifications back to it, as the panel's pages do.
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (carrow::skin::ReflectToChild(window, message, wParam, lParam, result)) return result;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 class HostWindow {
 public:
     HostWindow() {
         WNDCLASSW type{};
-        type.lpfnWndProc = DefWindowProcW;
+        type.lpfnWndProc = HostProc;
         type.hInstance = GetModuleHandleW(nullptr);
         type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -196,10 +206,12 @@ private:
 
 class Session {
 public:
-    Session() {
+    Session()
+        : font_(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma")) {
         SHGetDesktopFolder(&desktop_);
-        const RECT bounds{0, 35, 780, 560};
-        browser.Create(window_.Handle(), bounds, 100, [this](const std::wstring& m) { reports.push_back(m); });
+        const carrow::skin::CreateArgs args{window_.Handle(), 100, {0, 35, 780, 525}, L"", font_.Get(), 96, true};
+        browser.Create(args, [this] { reports.push_back(CurrentFailure()); });
         Pump();
     }
 
@@ -286,7 +298,18 @@ public:
     }
 
 private:
+    static std::wstring CurrentFailure() {
+        try {
+            throw;
+        } catch (const carrow::Failure& failure) {
+            return failure.Message();
+        } catch (...) {
+            return L"unexpected failure";
+        }
+    }
+
     HostWindow window_;
+    carrow::Font font_;
     ComPtr<IShellFolder> desktop_;
 };
 

@@ -75,6 +75,32 @@ def check_image(arch, path, exports):
     return dump
 
 
+def resource_types(dump):
+    """Resource type id -> number of names, from the root of `objdump -p`'s resource tree."""
+    tree = dump.split("The .rsrc Resource Directory section:", 1)[-1]
+    types, current = {}, None
+    for line in tree.splitlines():
+        m = re.match(r"^\S+\s{3}Entry: ID: 0x([0-9a-f]+)", line)
+        if m:
+            current = int(m[1], 16)
+            types[current] = 0
+        elif current is not None and re.match(r"^\S+\s{5}Entry: ID:", line):
+            types[current] += 1
+    return types
+
+
+def check_program(arch, path, dump):
+    """Carrow.exe: a GUI program with its icon, version and manifest."""
+    check("(Windows GUI)" in dump, f"{arch} Carrow.exe: GUI subsystem")
+    types = resource_types(dump)
+    check(types.get(14) == 1 and types.get(3) == 3, f"{arch} Carrow.exe: one icon of three images",
+          f"{types}")
+    check(types.get(16) == 1, f"{arch} Carrow.exe: version resource")
+    data = open(path, "rb").read()
+    check(types.get(24) == 1 and b"Microsoft.Windows.Common-Controls" in data and b'version="6.0.0.0"' in data
+          and b"<dpiAware" in data, f"{arch} Carrow.exe: manifest with common controls 6 and dpi awareness")
+
+
 def check_stdcall_cleanup(path, counts, exports):
     """Every ret of every export pops 4 bytes per argument."""
     disassembly = run(TOOLS["win32"] + "objdump", "-d", "--no-show-raw-insn", path)
@@ -136,7 +162,7 @@ def main():
         check_image(arch, os.path.join(dist, "tolvane.dll"), exports)
         carrow = os.path.join(dist, "Carrow.exe")
         if os.path.exists(carrow):
-            check_image(arch, carrow, None)
+            check_program(arch, carrow, check_image(arch, carrow, None))
     check_stdcall_cleanup(os.path.join(ROOT, "dist", "win32", "tolvane.dll"), counts, exports)
     check_import_library(exports, counts)
     print(f"{passed} passed, {failed} failed")

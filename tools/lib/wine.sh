@@ -56,6 +56,15 @@ wine_run() {  # program.exe args...: runs in the work folder; output has CR stri
     return "${PIPESTATUS[0]}"
 }
 
+wine_save_pictures() {  # folder-in-work-folder, destination: BMP pictures as PNG
+    local bmp
+    mkdir -p "$2"
+    for bmp in "$WINE_WORK/$1"/*.bmp; do
+        [ -e "$bmp" ] || continue
+        convert "$bmp" "$2/$(basename "${bmp%.bmp}").png" 2>/dev/null || cp "$bmp" "$2/"
+    done
+}
+
 wine_end() {
     wine_as_user /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
     [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true

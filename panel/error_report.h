@@ -1,0 +1,39 @@
+// The error report: the one way a failure that escapes an event handler is
+// shown.  Every handler of the window runs through RunHandler.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace carrow {
+
+// The title of the running program, from its file name: "Carrow" for
+// Carrow.exe.
+std::wstring RunningApplicationTitle();
+
+// The hidden window that owns a report while none of the program's windows
+// is active (as during start-up).
+void SetApplicationWindow(HWND window);
+
+// Shows message as a modal message box with the error icon and one OK
+// button, captioned with the application title and owned by the active
+// window; no window of the program takes input until OK is pressed.
+void ShowErrorReport(std::wstring_view message) noexcept;
+
+// Shows the failure being handled; call only inside a catch block.
+void ReportCurrentFailure() noexcept;
+
+// Runs handler; a failure that escapes it ends it and is shown as the error
+// report, after which the program carries on.
+template <class Handler>
+void RunHandler(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        ReportCurrentFailure();
+    }
+}
+
+}  // namespace carrow

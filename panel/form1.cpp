@@ -1,0 +1,289 @@
+#include "form1.h"
+
+#include <commctrl.h>
+
+#include "error_report.h"
+#include "failure.h"
+#include "skin/reflect.h"
+#include "skin/skin_paint.h"
+#include "system_error.h"
+
+namespace carrow {
+namespace {
+
+constexpr UINT_PTR kTimer1Id = 1;
+constexpr UINT kTimer1Period = 2000;
+constexpr int kIconResource = 1;
+
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFrameExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+
+struct CommandBinding {
+    ControlId id;
+    int code;
+    void (TForm1::*handler)();
+};
+
+// Which handler runs for which control's event.  "Обновить" on the ban list
+// page (sButton8) has none: pressing it does nothing.
+constexpr CommandBinding kCommands[] = {
+    {kButton1, BN_CLICKED, &TForm1::sButton1Click},
+    {kButton2, BN_CLICKED, &TForm1::sButton2Click},
+    {kButton3, BN_CLICKED, &TForm1::sButton3Click},
+    {kColorBox1, CBN_SELCHANGE, &TForm1::sColorBox1Click},
+    {kButton4, BN_CLICKED, &TForm1::sButton4Click},
+    {kButton5, BN_CLICKED, &TForm1::sButton5Click},
+    {kButton6, BN_CLICKED, &TForm1::sButton6Click},
+    {kButton7, BN_CLICKED, &TForm1::sButton7Click},
+    {kButton9, BN_CLICKED, &TForm1::sButton9Click},
+    {kButton11, BN_CLICKED, &TForm1::sButton11Click},
+};
+
+constexpr ControlId kPages[] = {kTabSheet1, kTabSheet2, kTabSheet4, kTabSheet5};
+
+int DisplayDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
+// The window font at dpi: Tahoma with a character height of 11 pixels at 96.
+Font WindowFont(int dpi) {
+    HFONT font = CreateFontW(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    if (!font) Fail(L"Cannot create the window font");
+    return Font(font);
+}
+
+// The program's icon at the system's size for large or small icons.
+HICON ProgramIcon(HINSTANCE instance, bool small) {
+    const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    auto* icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, size, size, LR_SHARED));
+    return icon ? icon : LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+}
+
+bool IsInside(HWND window, HWND container) { return window && (window == container || IsChild(container, window)); }
+
+}  // namespace
+
+TForm1::TForm1(HINSTANCE instance) : Timer1(kTimer1Id, kTimer1Period), instance_(instance) {
+    controls_ = {
+        {kPageControl1, &sPageControl1}, {kStatusBar1, &sStatusBar1}, {kTabSheet1, &sTabSheet1},
+        {kTabSheet2, &sTabSheet2},       {kTabSheet4, &sTabSheet4},   {kTabSheet5, &sTabSheet5},
+        {kMemo1, &sMemo1},               {kPanel1, &sPanel1},         {kColorBox1, &sColorBox1},
+        {kButton1, &sButton1},           {kButton2, &sButton2},       {kButton3, &sButton3},
+        {kShellListView1, &sShellListView1.View()}, {kPanel4, &sPanel4},     {kButton9, &sButton9},
+        {kButton11, &sButton11},         {kMemo2, &sMemo2},           {kPanel2, &sPanel2},
+        {kButton4, &sButton4},           {kButton5, &sButton5},       {kButton8, &sButton8},
+        {kMemo3, &sMemo3},               {kPanel3, &sPanel3},         {kButton6, &sButton6},
+        {kButton7, &sButton7},
+    };
+}
+
+skin::Control& TForm1::ControlById(ControlId id) const { return *controls_.at(id); }
+
+void TForm1::RegisterWindowClass() const {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = ProgramIcon(instance_, false);
+    wc.hIconSm = ProgramIcon(instance_, true);
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExW(&wc)) Fail(L"Cannot register the window class: " + SystemErrorText(GetLastError()));
+}
+
+void TForm1::CreateWindowFrame() {
+    const int width = ScaleToDpi(kFormClientWidth, dpi_);
+    const int height = ScaleToDpi(kFormClientHeight, dpi_);
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
+    // The system chooses the position; only the size comes from the layout.
+    hwnd_ = CreateWindowExW(kFrameExStyle, kClassName, kCaption, kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+    if (!hwnd_) Fail(L"Cannot create the main window: " + SystemErrorText(GetLastError()));
+    // Where the frame turned out other than the system predicted, correct it
+    // so that the client area has exactly the layout's size.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    RECT window;
+    GetWindowRect(hwnd_, &window);
+    const int dx = width - client.right;
+    const int dy = height - client.bottom;
+    if (dx || dy) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + dx, window.bottom - window.top + dy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Timer1.Attach(hwnd_);
+    // The icons also as the window's own, so that the task bar and anyone
+    // asking with WM_GETICON get them.
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(instance_, false)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(instance_, true)));
+}
+
+void TForm1::Create() {
+    dpi_ = DisplayDpi();
+    font_ = WindowFont(dpi_);
+    RegisterWindowClass();
+    CreateWindowFrame();
+    for (const ControlLayout* layout : CreationOrder()) CreateControl(*layout);
+    ShowPage(0);
+    Arrange();
+}
+
+void TForm1::CreateControl(const ControlLayout& layout) {
+    const HWND parent = layout.parent == kForm ? hwnd_ : ControlById(layout.parent).Handle();
+    const Rect place = layout.kind == ControlKind::TabSheet
+                           ? PageArea(ScaleToDpi(LayoutOf(kPageControl1).design.width, dpi_),
+                                      ScaleToDpi(LayoutOf(kPageControl1).design.height, dpi_), dpi_)
+                           : ScaleRect(layout.design, dpi_);
+    const skin::CreateArgs args = {parent, layout.id, place, layout.text, font_.Get(), dpi_, layout.tabStop};
+    switch (layout.kind) {
+        case ControlKind::TabControl: sPageControl1.Create(args); break;
+        case ControlKind::StatusBar: sStatusBar1.Create(args); break;
+        case ControlKind::TabSheet:
+            As<skin::Container>(layout.id).Create(args, skin::Part::Page);
+            sPageControl1.AddTab(layout.text);
+            break;
+        case ControlKind::Panel: As<skin::Container>(layout.id).Create(args, skin::Part::Panel); break;
+        case ControlKind::Memo:
+            As<skin::Memo>(layout.id).Create(
+                args, {(layout.options & kVerticalScrollBar) != 0, (layout.options & kWordWrap) != 0});
+            break;
+        case ControlKind::Button: As<skin::Button>(layout.id).Create(args); break;
+        case ControlKind::ColourBox: sColorBox1.Create(args); break;
+        case ControlKind::ShellListView: sShellListView1.Create(args, ReportCurrentFailure); break;
+    }
+}
+
+void TForm1::Arrange() const {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    for (const Placement& placement : ArrangeForm(client.right, client.bottom, dpi_)) {
+        ControlById(placement.id).Place(placement.rect);
+    }
+}
+
+void TForm1::ShowPage(int index) {
+    for (int i = 0; i < static_cast<int>(std::size(kPages)); ++i) {
+        if (i != index) ControlById(kPages[i]).Show(false);
+    }
+    ControlById(kPages[index]).Show(true);
+    sPageControl1.Send(TCM_SETCURSEL, index);
+    // The focus never stays on a page that is no longer shown.
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus) && !IsWindowVisible(focus)) SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+}
+
+void TForm1::SelectNextPage(bool backwards) {
+    const int count = static_cast<int>(std::size(kPages));
+    ShowPage((sPageControl1.Selected() + (backwards ? count - 1 : 1)) % count);
+}
+
+void TForm1::Show(int showCommand) {
+    RunHandler([this] { FormShow(); });
+    // A maximised start is honoured although the frame has no maximise box.
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+}
+
+bool TForm1::PreTranslate(MSG& message) {
+    if (!IsInside(message.hwnd, hwnd_)) return false;
+    if (message.message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        // Ctrl+Tab and Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp turn the pages.
+        const bool shift = GetKeyState(VK_SHIFT) & 0x8000;
+        if (message.wParam == VK_TAB || message.wParam == VK_NEXT || message.wParam == VK_PRIOR) {
+            SelectNextPage(message.wParam == VK_PRIOR || (message.wParam == VK_TAB && shift));
+            return true;
+        }
+    }
+    return IsDialogMessageW(hwnd_, &message);
+}
+
+LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TForm1* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+    } else {
+        self = reinterpret_cast<TForm1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        ReportCurrentFailure();
+        return 0;
+    }
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT reflected = 0;
+    switch (message) {
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED && sStatusBar1.Handle()) Arrange();
+            if (sStatusBar1.Handle()) sStatusBar1.Invalidate();  // the size grip comes and goes
+            return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_NOTIFY: return OnNotify(wParam, lParam);
+        case WM_TIMER:
+            if (wParam == Timer1.Id()) RunHandler([this] { Timer1Timer(); });
+            return 0;
+        case WM_CLOSE: OnClose(); return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        case WM_ACTIVATE: OnActivate(wParam); return 0;
+        case WM_ERASEBKGND: OnEraseBackground(reinterpret_cast<HDC>(wParam)); return TRUE;
+    }
+    if (skin::ReflectToChild(hwnd_, message, wParam, lParam, reflected)) return reflected;
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void TForm1::OnCommand(int id, int code) {
+    for (const auto& binding : kCommands) {
+        if (binding.id == id && binding.code == code) {
+            RunHandler([this, &binding] { (this->*binding.handler)(); });
+            return;
+        }
+    }
+}
+
+LRESULT TForm1::OnNotify(WPARAM wParam, LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->hwndFrom == sPageControl1.Handle() && header->code == TCN_SELCHANGE) {
+        ShowPage(sPageControl1.Selected());
+        return 0;
+    }
+    LRESULT reflected = 0;
+    skin::ReflectToChild(hwnd_, WM_NOTIFY, wParam, lParam, reflected);
+    return reflected;
+}
+
+void TForm1::OnClose() {
+    RunHandler([this] { FormClose(); });
+    DestroyWindow(hwnd_);
+}
+
+// The focused control is kept while the window is inactive and given back
+// when it is activated again.
+void TForm1::OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return;
+    }
+    const bool usable = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_);
+    SetFocus(usable ? lastFocus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+}
+
+void TForm1::OnEraseBackground(HDC dc) const {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const auto& form = skin::SectionNamed(skin::CurrentSkin(), skin::SectionNameOf(skin::Part::Form));
+    skin::FillSolid(dc, client, form.background);
+}
+
+}  // namespace carrow

@@ -1,0 +1,58 @@
+// A skin description: colours and metrics for each part of the window, by
+// section name.  The painting code reads only this, so another skin is
+// another description, not other code.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace carrow::skin {
+
+// 0x00BBGGRR, the same bytes as the platform's COLORREF.
+using Colour = std::uint32_t;
+constexpr Colour Rgb(int r, int g, int b) {
+    return static_cast<Colour>(r) | static_cast<Colour>(g) << 8 | static_cast<Colour>(b) << 16;
+}
+
+// A colour that stands for the platform's system colour of that number,
+// looked up whenever it is drawn (the high byte marks it).
+constexpr Colour SystemColour(int index) { return 0xFF000000u | static_cast<Colour>(index); }
+constexpr bool IsSystemColour(Colour colour) { return (colour >> 24) == 0xFF; }
+
+enum class State { Normal, Hot, Pressed, Focused, Disabled };
+constexpr std::size_t kStateCount = 5;
+
+// How one part looks in one state: a vertical gradient, its border and text.
+struct Look {
+    Colour top;
+    Colour bottom;
+    Colour border;
+    Colour text;
+};
+
+struct Section {
+    std::string_view name;
+    std::array<Look, kStateCount> looks;  // indexed by State
+    Colour background;  // what lies behind the part (tab strip, form, page)
+    Colour accent;      // focus rings, the selected tab's top line, grip dots
+    Colour light;       // the highlight line along a face's top edge
+    int cornerRadius;   // at 96 dpi
+    int extent;         // section-specific size at 96 dpi: tab height, arrow width, grip size
+
+    const Look& LookOf(State state) const { return looks[static_cast<std::size_t>(state)]; }
+};
+
+struct Description {
+    std::string_view name;
+    std::array<Section, 7> sections;
+};
+
+// The built-in blue skin with the sections "FORM", "PAGECONTROL", "PANEL",
+// "BUTTON", "EDIT", "COMBOBOX" and "STATUSBAR".
+const Description& BlueSkin();
+
+// The section of that name; throws std::out_of_range when there is none.
+const Section& SectionNamed(const Description& skin, std::string_view name);
+
+}  // namespace carrow::skin

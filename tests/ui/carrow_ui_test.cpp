@@ -1,0 +1,419 @@
+// Drives Carrow.exe through its window tree under Wine: layout, captions,
+// keyboard order, resizing, start states, server control against the
+// stand-in server, and the error report.  Run in a folder that holds
+// Carrow.exe, samp-server.exe and report_host.exe; pictures of the pages go to
+// the folder named by the first argument.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "host_check.h"
+#include "ui_driver.h"
+
+namespace {
+
+using host::Check;
+
+constexpr wchar_t kServer[] = L"samp-server.exe";
+constexpr wchar_t kNoData[] = L"Нет данных для просмотра";
+std::wstring pictures;
+
+std::string Narrow(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
+    narrow.pop_back();
+    return narrow;
+}
+
+std::string Describe(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right - r.left) +
+           " x " + std::to_string(r.bottom - r.top) + ")";
+}
+
+bool SameClass(HWND window, const wchar_t* name) { return lstrcmpiW(ui::ClassOf(window).c_str(), name) == 0; }
+
+void EndAll(const wchar_t* name) {
+    for (DWORD id : ui::ProcessesNamed(name)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process) continue;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
+std::size_t Count(const wchar_t* name) { return ui::ProcessesNamed(name).size(); }
+
+// Waits until the count of processes named name settles at want.
+bool CountBecomes(const wchar_t* name, std::size_t want) {
+    return ui::WaitUntil([&] { return Count(name) == want; }, 8000) && (Sleep(700), Count(name) == want);
+}
+
+// A server folder with Carrow, and as asked the stand-in server and the files.
+std::wstring ServerFolder(const std::wstring& name, bool withServer = true) {
+    ui::MakeFolder(name);
+    ui::CopyInto(L"Carrow.exe", name);
+    if (withServer) ui::CopyInto(kServer, name);
+    ui::WriteTextFile(name + L"\\samp.ban", "10.0.0.7 [01/02/24 | 10:00:00] griefer - BAN\r\n");
+    ui::WriteTextFile(name + L"\\server.cfg", "hostname Test server\r\nport 7777\r\nmaxplayers 50\r\n");
+    return ui::FullPath(name);
+}
+
+struct Carrow {
+    ui::Process process;
+    HWND form = nullptr;
+
+    HWND Find(const wchar_t* windowClass, const wchar_t* text = nullptr, int index = 0) const {
+        return ui::FindDescendant(form, windowClass, text, index);
+    }
+    HWND Tabs() const { return Find(L"SysTabControl32"); }
+    void ShowPage(int index) const {
+        const RECT tab = ui::TabRect(Tabs(), index);
+        ui::ClickAt(Tabs(), {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+        ui::WaitUntil([&] { return IsWindowVisible(ui::ChildrenOf(Tabs())[static_cast<std::size_t>(index)]); }, 3000);
+        Sleep(200);
+    }
+    void Press(const wchar_t* caption, int index = 0) const { ui::Click(Find(L"Button", caption, index)); }
+    bool Close() const {
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        return process.WaitForExit(8000);
+    }
+};
+
+Carrow StartCarrow(const std::wstring& folder, int show = SW_SHOWNORMAL) {
+    Carrow carrow;
+    carrow.process = ui::Start(folder + L"\\Carrow.exe", folder, show);
+    carrow.form = ui::WaitForTopWindow(carrow.process.Id(), L"TForm1", true, 20000);
+    Check(carrow.form != nullptr, "Carrow's window TForm1 appears");
+    if (carrow.form) Sleep(300);
+    return carrow;
+}
+
+struct Expected {
+    const wchar_t* windowClass;
+    const wchar_t* text;  // null: not compared
+    RECT place;           // left, top, right, bottom
+    bool tabStop;
+};
+
+// Compares a container's children, in stacking (keyboard) order, with want.
+void CheckChildren(HWND parent, const char* name, const std::vector<Expected>& want) {
+    const auto children = ui::ChildrenOf(parent);
+    Check(children.size() == want.size(), std::string(name) + " holds " + std::to_string(want.size()) + " controls");
+    for (std::size_t i = 0; i < want.size() && i < children.size(); ++i) {
+        HWND child = children[i];
+        const std::string what = std::string(name) + " control " + std::to_string(i) + " (" +
+                                 Narrow(want[i].text ? want[i].text : want[i].windowClass) + ")";
+        Check(SameClass(child, want[i].windowClass),
+              what + " is a " + Narrow(want[i].windowClass) + " (" + Narrow(ui::ClassOf(child)) + ")");
+        if (want[i].text) Check(ui::TextOf(child) == want[i].text, what + " text is \"" + Narrow(want[i].text) + "\"");
+        const RECT place = ui::PlaceOf(child);
+        Check(EqualRect(&place, &want[i].place), what + " at " + Describe(want[i].place) + ", is " + Describe(place));
+        Check(((ui::StyleOf(child) & WS_TABSTOP) != 0) == want[i].tabStop,
+              what + (want[i].tabStop ? " is" : " is not") + " a tab stop");
+    }
+}
+
+void WindowFrameAndLayout() {
+    Carrow carrow = StartCarrow(ServerFolder(L"layout"));
+    if (!carrow.form) return;
+    const HWND form = carrow.form;
+    Check(ui::TextOf(form) == L"Управление сервером SA-MP ", "caption with its trailing blank");
+    const LONG style = ui::StyleOf(form);
+    Check((style & WS_THICKFRAME) && (style & WS_SYSMENU) && (style & WS_MINIMIZEBOX) && (style & WS_CAPTION),
+          "sizeable frame, system menu and minimise box");
+    Check(!(style & WS_MAXIMIZEBOX), "no maximise box");
+    Check(GetWindow(form, GW_OWNER) == nullptr && (GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_APPWINDOW),
+          "the main window carries the task-bar button");
+    const SIZE client = ui::ClientSizeOf(form);
+    Check(client.cx == 489 && client.cy == 268,
+          "client area 489 x 268, is " + std::to_string(client.cx) + " x " + std::to_string(client.cy));
+
+    CheckChildren(form, "window", {{L"SysTabControl32", nullptr, {0, 0, 489, 249}, false},
+                                   {L"msctls_statusbar32", nullptr, {0, 249, 489, 268}, false}});
+    Check(ui::StyleOf(carrow.Find(L"msctls_statusbar32")) & SBARS_SIZEGRIP, "status bar with a size grip");
+    const HWND tabs = carrow.Tabs();
+    const wchar_t* captions[] = {L"Статистика сервера", L"Проводник", L"Банлист", L"Настройки сервера"};
+    Check(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) == 4, "four tabs");
+    for (int i = 0; i < 4; ++i) {
+        Check(ui::TabCaption(tabs, i) == captions[i], "tab " + std::to_string(i + 1) + " is " + Narrow(captions[i]));
+    }
+    Check(SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 0, "the first page is active at start");
+    CheckChildren(tabs, "tab control", {{L"TsTabSheet", captions[0], {4, 24, 485, 245}, false},
+                                        {L"TsTabSheet", captions[1], {4, 24, 485, 245}, false},
+                                        {L"TsTabSheet", captions[2], {4, 24, 485, 245}, false},
+                                        {L"TsTabSheet", captions[3], {4, 24, 485, 245}, false}});
+    const auto pages = ui::ChildrenOf(tabs);
+    if (pages.size() != 4) return;
+    Check(IsWindowVisible(pages[0]) && !IsWindowVisible(pages[1]) && !IsWindowVisible(pages[2]) &&
+              !IsWindowVisible(pages[3]),
+          "only the first page is shown");
+
+    CheckChildren(pages[0], "page 1", {{L"Edit", kNoData, {113, 0, 481, 221}, true},
+                                       {L"TsPanel", L"", {0, 0, 113, 221}, false}});
+    CheckChildren(ui::ChildrenOf(pages[0])[1], "sPanel1",
+                  {{L"Button", L"Старт", {16, 37, 91, 62}, true},
+                   {L"Button", L"Рестарт", {16, 68, 91, 93}, true},
+                   {L"Button", L"Стоп", {16, 99, 91, 124}, true},
+                   {L"ComboBox", nullptr, {0, 0, 113, 22}, true}});
+    CheckChildren(pages[1], "page 2", {{L"SysListView32", nullptr, {0, 35, 481, 221}, true},
+                                       {L"TsPanel", L"", {0, 0, 481, 35}, false}});
+    CheckChildren(ui::ChildrenOf(pages[1])[1], "sPanel4",
+                  {{L"Button", L"Назад", {16, 4, 91, 29}, true}, {L"Button", L"Обновить", {97, 4, 172, 29}, true}});
+    for (int page : {2, 3}) {
+        CheckChildren(pages[page], ("page " + std::to_string(page + 1)).c_str(),
+                      {{L"Edit", kNoData, {113, 0, 481, 221}, true}, {L"TsPanel", L"", {0, 0, 113, 221}, false}});
+    }
+    CheckChildren(ui::ChildrenOf(pages[2])[1], "sPanel2",
+                  {{L"Button", L"Сохранить", {16, 16, 91, 41}, true},
+                   {L"Button", L"Рестарт", {16, 47, 91, 72}, true},
+                   {L"Button", L"Обновить", {16, 78, 91, 103}, true}});
+    CheckChildren(ui::ChildrenOf(pages[3])[1], "sPanel3",
+                  {{L"Button", L"Сохранить", {16, 16, 91, 41}, true}, {L"Button", L"Рестарт", {16, 47, 91, 72}, true}});
+
+    const HWND log = ui::ChildrenOf(pages[0])[0];
+    const HWND banList = ui::ChildrenOf(pages[2])[0];
+    Check((ui::StyleOf(log) & WS_VSCROLL) && !(ui::StyleOf(log) & WS_HSCROLL) && (ui::StyleOf(log) & ES_AUTOHSCROLL),
+          "the log view has a vertical scroll bar and no word wrap");
+    Check(!(ui::StyleOf(banList) & (WS_VSCROLL | WS_HSCROLL)) && !(ui::StyleOf(banList) & ES_AUTOHSCROLL),
+          "the editors wrap words and have no scroll bars");
+    Check(SendMessageW(log, EM_GETLINECOUNT, 0, 0) == 1 && SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0) == 0,
+          "the log view answers EM_GETLINECOUNT and EM_GETFIRSTVISIBLELINE");
+    Check(!(ui::StyleOf(log) & ES_READONLY) && !(ui::StyleOf(banList) & ES_READONLY), "the text boxes are editable");
+
+    for (int page = 0; page < 4; ++page) {
+        carrow.ShowPage(page);
+        Check(IsWindowVisible(pages[static_cast<std::size_t>(page)]), "a click on tab " + std::to_string(page + 1) +
+                                                                           " shows its page");
+        if (!pictures.empty()) {
+            ui::SaveWindowPicture(form, pictures + L"\\page" + std::to_wstring(page + 1) + L".bmp");
+        }
+    }
+    Check(carrow.Close(), "closing the window ends Carrow");
+}
+
+void KeyboardOrderOfPageOne() {
+    Carrow carrow = StartCarrow(ServerFolder(L"keys"));
+    if (!carrow.form) return;
+    SetForegroundWindow(carrow.form);
+    const HWND order[] = {carrow.Find(L"Edit"), carrow.Find(L"Button", L"Старт"), carrow.Find(L"Button", L"Рестарт"),
+                          carrow.Find(L"Button", L"Стоп"), carrow.Find(L"ComboBox"), carrow.Find(L"Edit")};
+    Check(ui::WaitUntil([&] { return ui::FocusOf(carrow.form) == order[0]; }, 3000),
+          "the log view has the focus at start");
+    const char* names[] = {"log view", "Старт", "Рестарт", "Стоп", "colour chooser", "log view again"};
+    for (int i = 1; i < 6; ++i) {
+        ui::PostKey(ui::FocusOf(carrow.form), VK_TAB);
+        Check(ui::WaitUntil([&] { return ui::FocusOf(carrow.form) == order[i]; }, 2000),
+              std::string("Tab moves on to the ") + names[i]);
+    }
+    Check(carrow.Close(), "closing the window ends Carrow");
+}
+
+void ResizingAndStartStates() {
+    const std::wstring folder = ServerFolder(L"resize");
+    {
+        Carrow carrow = StartCarrow(folder);
+        if (!carrow.form) return;
+        RECT frame;
+        GetWindowRect(carrow.form, &frame);
+        SetWindowPos(carrow.form, nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top + 100,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        Sleep(400);
+        const SIZE client = ui::ClientSizeOf(carrow.form);
+        Check(client.cx == 689 && client.cy == 368, "the window grows by 200 x 100");
+        const RECT memo = ui::PlaceOf(carrow.Find(L"Edit"));
+        const RECT panel = ui::PlaceOf(carrow.Find(L"TsPanel"));
+        const RECT start = ui::PlaceOf(carrow.Find(L"Button", L"Старт"));
+        const RECT status = ui::PlaceOf(carrow.Find(L"msctls_statusbar32"));
+        const RECT list = ui::PlaceOf(carrow.Find(L"SysListView32"));
+        const RECT top = ui::PlaceOf(carrow.Find(L"TsPanel", nullptr, 1));
+        Check(memo.right - memo.left == 568 && memo.bottom - memo.top == 321, "the log view grows with the window");
+        Check(list.right - list.left == 681 && list.bottom - list.top == 286, "the folder list grows with the window");
+        Check(panel.right - panel.left == 113 && panel.bottom - panel.top == 321, "a left panel keeps its width");
+        Check(top.bottom - top.top == 35 && top.right - top.left == 681, "the top panel keeps its height");
+        Check(start.left == 16 && start.top == 37 && start.right - start.left == 75, "the buttons keep their place");
+        Check(status.top == 349 && status.bottom - status.top == 19, "the status bar keeps its height at the bottom");
+        if (!pictures.empty()) ui::SaveWindowPicture(carrow.form, pictures + L"\\resized.bmp");
+        carrow.Close();
+    }
+    {
+        Carrow carrow = StartCarrow(folder, SW_SHOWMAXIMIZED);
+        Check(carrow.form && IsZoomed(carrow.form), "a maximised start opens the window maximised");
+        carrow.Close();
+    }
+    {
+        Carrow carrow;
+        carrow.process = ui::Start(folder + L"\\Carrow.exe", folder, SW_SHOWMINIMIZED);
+        carrow.form = ui::WaitForTopWindow(carrow.process.Id(), L"TForm1", true, 20000);
+        Check(carrow.form && IsIconic(carrow.form), "a minimised start opens the window minimised");
+        if (carrow.form) carrow.Close();
+    }
+}
+
+bool AnyVisibleWindow(DWORD processId) {
+    for (HWND window : ui::TopWindowsOf(processId)) {
+        if (IsWindowVisible(window)) return true;
+    }
+    return false;
+}
+
+void StartLaunchesHiddenServers() {
+    EndAll(kServer);
+    const std::wstring folder = ServerFolder(L"start");
+    Carrow carrow = StartCarrow(folder);
+    if (!carrow.form) return;
+    carrow.Press(L"Старт");
+    Check(CountBecomes(kServer, 1), "Старт launches one server");
+    const auto servers = ui::ProcessesNamed(kServer);
+    Sleep(500);
+    Check(!servers.empty() && !AnyVisibleWindow(servers[0]), "the server's window is hidden");
+    Check(ui::ReadTextFile(folder + L"\\server_log.txt").find("show command 0") != std::string::npos,
+          "the server was asked to start hidden, in the server folder");
+    carrow.Press(L"Старт");
+    Check(CountBecomes(kServer, 2), "Старт pressed twice launches two servers");
+    Check(ui::WaitForMessageBox(carrow.process.Id(), 300) == nullptr, "Старт shows no message");
+    carrow.Press(L"Стоп");
+    Check(CountBecomes(kServer, 0), "Стоп ends both");
+    carrow.Press(L"Стоп");
+    Sleep(300);
+    Check(ui::WaitForMessageBox(carrow.process.Id(), 300) == nullptr, "Стоп with no server shows nothing");
+    Check(carrow.Close(), "closing the window ends Carrow");
+}
+
+// Servers that Carrow did not start, under names that match and names that
+// do not, each from a folder of its own.
+struct Outsiders {
+    std::vector<ui::Process> processes;
+    void Start(const std::wstring& folder, const std::wstring& name) {
+        ui::MakeFolder(folder);
+        ui::CopyInto(kServer, folder, name);
+        const std::wstring full = ui::FullPath(folder);
+        processes.push_back(ui::Start(full + L"\\" + name, full, SW_HIDE));
+    }
+};
+
+void StopAndRestartEndEveryMatch() {
+    EndAll(kServer);
+    const std::wstring folder = ServerFolder(L"restart");
+    Carrow carrow = StartCarrow(folder);
+    if (!carrow.form) return;
+    Outsiders outsiders;
+    outsiders.Start(L"upper", L"SAMP-SERVER.EXE");
+    outsiders.Start(L"mixed", L"Samp-Server.exe");
+    outsiders.Start(L"old", L"samp-server.exe.old");
+    outsiders.Start(L"mine", L"my-samp-server.exe");
+    Check(CountBecomes(kServer, 2), "two outside servers under matching names run");
+    carrow.Press(L"Стоп");
+    Check(CountBecomes(kServer, 0), "Стоп ends servers that Carrow did not start");
+    Check(outsiders.processes[2].Running() && outsiders.processes[3].Running(),
+          "samp-server.exe.old and my-samp-server.exe keep running");
+
+    outsiders.Start(L"again1", kServer);
+    outsiders.Start(L"again2", kServer);
+    Check(CountBecomes(kServer, 2), "two more outside servers run");
+    carrow.Press(L"Рестарт");
+    Check(CountBecomes(kServer, 1), "Рестарт on page 1 leaves exactly one server");
+    const auto first = ui::ProcessesNamed(kServer);
+    for (int page : {2, 3}) {
+        carrow.ShowPage(page);
+        carrow.Press(L"Рестарт", page == 2 ? 1 : 2);
+        Check(ui::WaitUntil([&] { return ui::ProcessesNamed(kServer) != first && Count(kServer) == 1; }, 8000),
+              "Рестарт on page " + std::to_string(page + 1) + " replaces the server");
+    }
+    outsiders.Start(L"again3", kServer);
+    Check(CountBecomes(kServer, 2), "one more outside server runs");
+    Check(carrow.Close(), "closing the window ends Carrow");
+    Check(CountBecomes(kServer, 0), "closing the window ends every server");
+    Check(outsiders.processes[2].Running() && outsiders.processes[3].Running(), "the others still run");
+}
+
+void RestartWithoutAServer() {
+    EndAll(kServer);
+    Carrow carrow = StartCarrow(ServerFolder(L"cold"));
+    if (!carrow.form) return;
+    carrow.Press(L"Рестарт");
+    Check(CountBecomes(kServer, 1), "Рестарт with no server running starts one");
+    carrow.Press(L"Стоп");
+    Check(CountBecomes(kServer, 0), "Стоп ends it");
+    carrow.Close();
+}
+
+void StartWithoutTheServerFile() {
+    EndAll(kServer);
+    Carrow carrow = StartCarrow(ServerFolder(L"empty", false));
+    if (!carrow.form) return;
+    carrow.Press(L"Старт");
+    bool ownMessage = false;
+    ui::WaitUntil(
+        [&] {
+            HWND box = ui::WaitForMessageBox(carrow.process.Id(), 0);
+            ownMessage = box && ui::TextOf(box) == L"Carrow";
+            return ownMessage;
+        },
+        1500);
+    Check(!ownMessage, "Старт without samp-server.exe shows no message of Carrow's own");
+    Check(Count(kServer) == 0, "and starts nothing");
+    // Whatever the shell may have shown is answered so that the window closes.
+    if (HWND box = ui::WaitForMessageBox(carrow.process.Id(), 0)) ui::PressOk(box);
+    carrow.Close();
+}
+
+void ErrorReport(const wchar_t* fileName, const wchar_t* mode, const std::string& title) {
+    ui::MakeFolder(L"report");
+    ui::CopyInto(L"report_host.exe", L"report", fileName);
+    const std::wstring folder = ui::FullPath(L"report");
+    const ui::Process host = ui::Start(folder + L"\\" + fileName, folder, SW_SHOWNORMAL, mode);
+    if (!host.Handle()) {
+        Check(false, "report host starts");
+        return;
+    }
+    const std::string what = "report (" + Narrow(mode) + ", " + Narrow(fileName) + ")";
+    HWND box = ui::WaitForMessageBox(host.Id(), 10000);
+    Check(box != nullptr, what + " appears");
+    if (!box) return;
+    Sleep(200);
+    Check(ui::TextOf(box) == std::wstring(title.begin(), title.end()), what + " captioned " + title);
+    Check(ui::MessageBoxText(box) == L"Cannot open file \"C:\\srv\\samp.ban\". File not found.",
+          what + " shows the message with a final full stop");
+    const auto buttons = ui::MessageBoxButtons(box);
+    Check(buttons.size() == 1 && buttons[0] == L"OK", what + " has one OK button");
+    Check(ui::MessageBoxHasIcon(box), what + " has an icon");
+    HWND owner = GetWindow(box, GW_OWNER);
+    if (std::wstring(mode) == L"active") {
+        HWND first = ui::FindDescendant(GetDesktopWindow(), L"ReportHost", L"first");
+        HWND second = ui::FindDescendant(GetDesktopWindow(), L"ReportHost", L"second");
+        Check(owner == first, what + " is owned by the active window");
+        Check(first && second && !IsWindowEnabled(first) && !IsWindowEnabled(second),
+              what + " leaves no window of the program taking input");
+    } else {
+        Check(owner && !IsWindowVisible(owner), what + " is owned by the hidden application window");
+    }
+    ui::PressOk(box);
+    Check(host.WaitForExit(5000) && ui::ExitCodeOf(host) == 0,
+          what + ": after OK the program goes on and its windows take input again");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc > 1) {
+        pictures = ui::FullPath(argv[1]);
+        ui::MakeFolder(pictures);
+    }
+    WindowFrameAndLayout();
+    KeyboardOrderOfPageOne();
+    ResizingAndStartStates();
+    StartLaunchesHiddenServers();
+    StopAndRestartEndEveryMatch();
+    RestartWithoutAServer();
+    StartWithoutTheServerFile();
+    ErrorReport(L"Carrow.exe", L"active", "Carrow");
+    ErrorReport(L"PANEL.EXE", L"none", "Panel");
+    ErrorReport(L"srv.panel.exe", L"active", "srv");
+    EndAll(kServer);
+    return host::Finish();
+}
