@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -467,6 +468,24 @@ void KeysAndOpening(Session& s, const Sandbox& box) {
     s.Key(s.List(), VK_RETURN, true);
     Pump(500);
     Check(OwnWindows(L"#32770").empty(), "Alt+Enter with nothing selected does nothing");
+    if (const auto zeta = s.Find(L"Zeta.dat")) s.browser.View().Select(*zeta);
+    std::atomic<bool> shown = false;
+    {
+        // Wine shows the sheet modally, from within the command.
+        Beside closer([&] {
+            for (int tries = 0; tries < 200 && !shown; ++tries, Sleep(25)) {
+                for (const HWND dialog : OwnWindows(L"#32770")) {
+                    shown = true;
+                    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                }
+            }
+        });
+        s.Key(s.List(), VK_RETURN, true);
+        PumpUntil([&] { return shown.load(); }, 6000);
+    }
+    Pump(300);
+    Check(shown, "Alt+Enter shows the selected item's properties");
+    Check(s.FolderPath() == box.path, "the properties leave the folder as it was");
 }
 
 // Wine's item menu carries "open" out for folders only, so for a file nothing
