@@ -308,6 +308,24 @@ void ContextMenuOpenKeepsServerFolder(Carrow& carrow, const std::wstring& server
           "after opening a folder the current folder is the server folder again");
 }
 
+void DeleteRefreshes(Carrow& carrow, const Sandbox& box) {
+    ui::WriteTextFile(box / L"old.log", "old");
+    carrow.Press(L"Обновить");
+    const int file = carrow.Find(L"old.log");
+    carrow.Click(file);
+    Check(carrow.ChooseFromMenu(file, L'd'), "the menu's \"Delete\" on a file");
+    const HWND confirm = ui::WaitForMessageBox(carrow.process.Id(), 5000);
+    Check(confirm != nullptr, "the shell asks before it deletes");
+    if (confirm) {
+        Sleep(300);  // until the box takes its answers
+        Picture(confirm, L"browser-delete");
+        PostMessageW(confirm, WM_COMMAND, IDYES, 0);
+    }
+    Check(ui::WaitUntil([&] { return !Exists(box / L"old.log"); }, 5000), "\"Delete\" deletes the file");
+    carrow.Settle();
+    Check(carrow.Find(L"old.log") < 0, "a successful \"Delete\" re-reads the folder");
+}
+
 void Keys(Carrow& carrow, const Sandbox& box) {
     carrow.Click(carrow.Find(L"beta"));
     carrow.Key(carrow.list, VK_RETURN);
@@ -338,6 +356,7 @@ int wmain(int argc, wchar_t** argv) {
         Rename(carrow, box);
         TypeAhead(carrow);
         ContextMenuOpenKeepsServerFolder(carrow, server, box);
+        DeleteRefreshes(carrow, box);
         Keys(carrow, box);
     }
     PostMessageW(carrow.form, WM_CLOSE, 0, 0);
