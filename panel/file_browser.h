@@ -67,6 +67,7 @@ private:
                                      DWORD_PTR self);
     LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnNotify(const NMHDR& header, LRESULT& result);
+    LRESULT OnGetDialogCode(WPARAM wParam, LPARAM lParam);
     bool OnKeyDown(WPARAM key);
     LRESULT OnDoubleClick(WPARAM wParam, LPARAM lParam);
     void OnGetItem(LVITEMW& item);

@@ -38,8 +38,8 @@ LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCHAR:
         if (wParam == L'\r' || wParam == L'\b') return 0;  // the keys did their work; no search, no beep
         break;
-    case WM_GETDLGCODE:  // a dialog manager above must leave Enter to the list
-        return DefSubclassProc(view, message, wParam, lParam) | DLGC_WANTALLKEYS;
+    case WM_GETDLGCODE:
+        return OnGetDialogCode(wParam, lParam);
     case WM_LBUTTONDBLCLK:
         return OnDoubleClick(wParam, lParam);
     case WM_CONTEXTMENU:
@@ -67,6 +67,14 @@ LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefSubclassProc(view, message, wParam, lParam);
+}
+
+// The window's dialog navigation leaves Enter to the list; Tab still moves on.
+LRESULT FileBrowser::OnGetDialogCode(WPARAM wParam, LPARAM lParam) {
+    LRESULT code = DefSubclassProc(view_.Handle(), WM_GETDLGCODE, wParam, lParam);
+    const MSG* pending = reinterpret_cast<const MSG*>(lParam);
+    if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+    return code;
 }
 
 bool FileBrowser::OnKeyDown(WPARAM key) {

@@ -334,6 +334,13 @@ void Keys(Carrow& carrow, const Sandbox& box) {
     Check(carrow.Find(L"beta") >= 0, "Backspace goes back to the parent folder");
     carrow.Key(carrow.list, VK_BACK);
     Check(carrow.Find(box.name) >= 0, "Backspace again: drive C:");
+    const HWND back = ui::FindDescendant(carrow.form, L"Button", L"Назад");
+    const HWND refresh = ui::FindDescendant(carrow.form, L"Button", L"Обновить");
+    Check(ui::FocusOf(carrow.form) == carrow.list, "the list has the focus after a click");
+    carrow.Key(carrow.list, VK_TAB);
+    Check(ui::FocusOf(carrow.form) == back, "Tab moves from the list to \"Назад\"");
+    carrow.Key(back, VK_TAB);
+    Check(ui::FocusOf(carrow.form) == refresh, "and on to \"Обновить\"");
 }
 
 }  // namespace
