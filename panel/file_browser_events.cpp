@@ -1,6 +1,6 @@
-// How the folder list's window messages and notifications reach the browser.
-// The list is subclassed for its keys, clicks and menus; its parent for the
-// notifications the list sends it.
+// How the folder list's window messages reach the browser: the list is
+// subclassed for its keys, clicks and menus, and for the notifications it
+// sends its parent, which the parent sends back to it (skin/reflect.h).
 #include "file_browser.h"
 
 #include <windowsx.h>

@@ -158,6 +158,7 @@ void ChooseFromMenu(std::wstring label, std::vector<std::wstring>* seen) {
         const auto menus = OwnWindows(L"#32768");
         if (menus.empty()) continue;
         const HWND window = menus.front();
+        Sleep(100);  // until the menu takes its keys
         const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
         int steps = 0;
         bool found = false;

@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,9 @@ Carrow StartOnBrowserPage(const std::wstring& folder) {
     return carrow;
 }
 
+// Input is posted: what it leads to shows a moment later.
+bool Eventually(const std::function<bool()>& condition) { return ui::WaitUntil(condition, 5000); }
+
 std::size_t Servers() { return ui::ProcessesNamed(kServer).size(); }
 
 // The server is started in Carrow's current folder and writes its log there:
@@ -200,21 +204,24 @@ void FirstViewAndBack(Carrow& carrow) {
     const auto drives = carrow.Names();
     carrow.Press(L"Назад");
     const auto desktop = carrow.Names();
-    Check(carrow.Find(ComputerName()) >= 0, "\"Назад\" at the top level lists the Desktop, with the computer on it");
+    Check(Eventually([&] { return carrow.Find(ComputerName()) >= 0; }),
+          "\"Назад\" at the top level lists the Desktop, with the computer on it");
     Picture(carrow.form, L"browser-desktop");
     carrow.Press(L"Назад");
     Check(carrow.Names() == desktop, "\"Назад\" at the Desktop changes nothing");
     carrow.DoubleClick(carrow.Find(ComputerName()));
-    Check(carrow.Names() == drives, "double-clicking the computer lists the drives again");
+    Check(Eventually([&] { return carrow.Names() == drives; }), "double-clicking the computer lists the drives again");
 }
 
 void EnterByDoubleClick(Carrow& carrow, const Sandbox& box) {
     carrow.DoubleClick(carrow.FindContaining(L"C:"));
+    Check(Eventually([&] { return carrow.Find(box.name) >= 0; }), "double-clicking drive C: lists its folders");
     const int folder = carrow.Find(box.name);
-    Check(folder >= 0, "double-clicking drive C: lists its folders");
     if (folder >= 0) carrow.DoubleClick(folder);
-    const auto names = carrow.Names();
-    Check(names.size() == 4 && names[0] == L"Alpha" && names[1] == L"beta",
+    Check(Eventually([&] {
+              const auto names = carrow.Names();
+              return names.size() == 4 && names[0] == L"Alpha" && names[1] == L"beta";
+          }),
           "double-clicking the folder shows its folders first");
     Check(carrow.Find(L"readme.txt") >= 2 && carrow.Find(L"Zeta.dat") >= 2, "and then its files");
     Check(carrow.Find(L"secret.txt") < 0, "a hidden file is not listed");
@@ -225,29 +232,30 @@ void EnterByDoubleClick(Carrow& carrow, const Sandbox& box) {
 void Refresh(Carrow& carrow, const Sandbox& box) {
     const int last = static_cast<int>(carrow.Names().size()) - 1;
     carrow.Click(last);
-    Check(carrow.Selected() == last, "a click selects the last item");
+    Check(Eventually([&] { return carrow.Selected() == last; }), "a click selects the last item");
     ui::WriteTextFile(box / L"new.txt", "new");
     Check(carrow.Find(L"new.txt") < 0, "a file created meanwhile is not listed before a refresh");
     carrow.Press(L"Обновить");
-    Check(carrow.Find(L"new.txt") >= 0, "\"Обновить\" shows a file created meanwhile");
+    Check(Eventually([&] { return carrow.Find(L"new.txt") >= 0; }), "\"Обновить\" shows a file created meanwhile");
     Check(carrow.Selected() == last, "\"Обновить\" keeps the last position selected");
     DeleteFileW((box / L"new.txt").c_str());
     carrow.Key(carrow.list, VK_F5);
-    Check(carrow.Find(L"new.txt") < 0, "F5 re-reads the folder");
+    Check(Eventually([&] { return carrow.Find(L"new.txt") < 0; }), "F5 re-reads the folder");
 }
 
 void Rename(Carrow& carrow, const Sandbox& box) {
     const int index = carrow.Find(L"readme.txt");
     carrow.Click(index);
     Check(carrow.ChooseFromMenu(index, L'r', L"browser-menu"), "a right-click opens the item's context menu");
-    Check(carrow.Edit() != nullptr, "the menu's \"Rename\" edits the name in place");
+    Check(Eventually([&] { return carrow.Edit() != nullptr; }), "the menu's \"Rename\" edits the name in place");
     if (carrow.Edit()) {
         SendMessageW(carrow.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"notes.txt"));
         carrow.Settle();
         Picture(carrow.form, L"browser-rename");
         carrow.Key(carrow.Edit(), VK_RETURN);
     }
-    Check(Exists(box / L"notes.txt") && !Exists(box / L"readme.txt"), "renaming in place renames the file on disk");
+    Check(Eventually([&] { return Exists(box / L"notes.txt") && !Exists(box / L"readme.txt"); }),
+          "renaming in place renames the file on disk");
     Check(carrow.ItemText(index) == L"notes.txt", "the item keeps its place and shows its new name");
 
     carrow.EditName(index, L"other.txt", VK_ESCAPE);
@@ -275,10 +283,11 @@ void Rename(Carrow& carrow, const Sandbox& box) {
 void TypeAhead(Carrow& carrow) {
     carrow.Click(0);
     carrow.Type(L"z");
-    Check(carrow.Selected() == carrow.Find(L"Zeta.dat"), "typing \"z\" selects the first name beginning with it");
+    Check(Eventually([&] { return carrow.Selected() == carrow.Find(L"Zeta.dat"); }),
+          "typing \"z\" selects the first name beginning with it");
     Sleep(1200);  // a pause starts a new search
     carrow.Type(L"NO");
-    Check(carrow.Selected() == carrow.Find(L"notes.txt"), "type-ahead ignores case");
+    Check(Eventually([&] { return carrow.Selected() == carrow.Find(L"notes.txt"); }), "type-ahead ignores case");
 }
 
 void CloseShellMessages(const Carrow& carrow) {
@@ -323,24 +332,24 @@ void DeleteRefreshes(Carrow& carrow, const Sandbox& box) {
     }
     Check(ui::WaitUntil([&] { return !Exists(box / L"old.log"); }, 5000), "\"Delete\" deletes the file");
     carrow.Settle();
-    Check(carrow.Find(L"old.log") < 0, "a successful \"Delete\" re-reads the folder");
+    Check(Eventually([&] { return carrow.Find(L"old.log") < 0; }), "a successful \"Delete\" re-reads the folder");
 }
 
 void Keys(Carrow& carrow, const Sandbox& box) {
     carrow.Click(carrow.Find(L"beta"));
     carrow.Key(carrow.list, VK_RETURN);
-    Check(carrow.Names().empty(), "Enter enters the selected folder");
+    Check(Eventually([&] { return carrow.Names().empty(); }), "Enter enters the selected folder");
     carrow.Key(carrow.list, VK_BACK);
-    Check(carrow.Find(L"beta") >= 0, "Backspace goes back to the parent folder");
+    Check(Eventually([&] { return carrow.Find(L"beta") >= 0; }), "Backspace goes back to the parent folder");
     carrow.Key(carrow.list, VK_BACK);
-    Check(carrow.Find(box.name) >= 0, "Backspace again: drive C:");
+    Check(Eventually([&] { return carrow.Find(box.name) >= 0; }), "Backspace again: drive C:");
     const HWND back = ui::FindDescendant(carrow.form, L"Button", L"Назад");
     const HWND refresh = ui::FindDescendant(carrow.form, L"Button", L"Обновить");
     Check(ui::FocusOf(carrow.form) == carrow.list, "the list has the focus after a click");
     carrow.Key(carrow.list, VK_TAB);
-    Check(ui::FocusOf(carrow.form) == back, "Tab moves from the list to \"Назад\"");
+    Check(Eventually([&] { return ui::FocusOf(carrow.form) == back; }), "Tab moves from the list to \"Назад\"");
     carrow.Key(back, VK_TAB);
-    Check(ui::FocusOf(carrow.form) == refresh, "and on to \"Обновить\"");
+    Check(Eventually([&] { return ui::FocusOf(carrow.form) == refresh; }), "and on to \"Обновить\"");
 }
 
 }  // namespace
