@@ -74,7 +74,7 @@ TForm1::TForm1(HINSTANCE instance) : Timer1(kTimer1Id, kTimer1Period), instance_
         {kTabSheet2, &sTabSheet2},       {kTabSheet4, &sTabSheet4},   {kTabSheet5, &sTabSheet5},
         {kMemo1, &sMemo1},               {kPanel1, &sPanel1},         {kColorBox1, &sColorBox1},
         {kButton1, &sButton1},           {kButton2, &sButton2},       {kButton3, &sButton3},
-        {kShellListView1, &sShellListView1}, {kPanel4, &sPanel4},     {kButton9, &sButton9},
+        {kShellListView1, &sShellListView1.View()}, {kPanel4, &sPanel4},     {kButton9, &sButton9},
         {kButton11, &sButton11},         {kMemo2, &sMemo2},           {kPanel2, &sPanel2},
         {kButton4, &sButton4},           {kButton5, &sButton5},       {kButton8, &sButton8},
         {kMemo3, &sMemo3},               {kPanel3, &sPanel3},         {kButton6, &sButton6},
@@ -155,7 +155,7 @@ void TForm1::CreateControl(const ControlLayout& layout) {
             break;
         case ControlKind::Button: As<skin::Button>(layout.id).Create(args); break;
         case ControlKind::ColourBox: sColorBox1.Create(args); break;
-        case ControlKind::ShellListView: sShellListView1.Create(args); break;
+        case ControlKind::ShellListView: sShellListView1.Create(args, ReportCurrentFailure); break;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "file_browser.h"
 #include "form1_layout.h"
 #include "handles.h"
 #include "log_view.h"
@@ -43,7 +44,7 @@ public:
     skin::Container sPanel1, sPanel2, sPanel3, sPanel4;
     skin::Memo sMemo1, sMemo2, sMemo3;
     skin::ComboBox sColorBox1;
-    skin::ListView sShellListView1;
+    FileBrowser sShellListView1;  // the folder list of the file browser page
     skin::Button sButton1, sButton2, sButton3, sButton4, sButton5, sButton6, sButton7, sButton8, sButton9,
         sButton11;
     Timer Timer1;

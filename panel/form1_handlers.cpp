@@ -43,12 +43,8 @@ void TForm1::sButton4Click() { SaveTextFile(banList, kBanListFile); }
 void TForm1::sButton6Click() { SaveTextFile(config, kConfigFile); }
 
 // "Назад" and "Обновить" on the file browser page.
-void TForm1::sButton9Click() {
-    // The folder list's GoToParent attaches here.
-}
+void TForm1::sButton9Click() { sShellListView1.GoToParent(); }
 
-void TForm1::sButton11Click() {
-    // The folder list's RefreshFolder attaches here.
-}
+void TForm1::sButton11Click() { sShellListView1.RefreshFolder(); }
 
 }  // namespace carrow

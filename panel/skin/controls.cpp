@@ -195,16 +195,6 @@ void ComboBox::Place(const Rect& place) const {
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-void ListView::Create(const CreateArgs& args) {
-    CreateControl(WC_LISTVIEWW, LVS_ICON | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_EDITLABELS | LVS_AUTOARRANGE |
-                                    WS_BORDER,
-                  0, args, Part::Edit);
-    Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
-    Send(LVM_SETBKCOLOR, 0, kWhite);
-    Send(LVM_SETTEXTBKCOLOR, 0, kWhite);
-    Send(LVM_SETTEXTCOLOR, 0, kControlText);
-}
-
 void StatusBar::Create(const CreateArgs& args) {
     // Placed by the window like any aligned control, so it keeps the height
     // of the layout; the skin draws it and its size grip.

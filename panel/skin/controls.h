@@ -122,11 +122,6 @@ private:
     int listHeight_ = 0;
 };
 
-class ListView : public Control {
-public:
-    void Create(const CreateArgs& args);
-};
-
 class StatusBar : public Control {
 public:
     void Create(const CreateArgs& args);

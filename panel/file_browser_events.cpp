@@ -1,0 +1,126 @@
+// How the folder list's window messages reach the browser: the list is
+// subclassed for its keys, clicks and menus, and for the notifications it
+// sends its parent, which the parent sends back to it (skin/reflect.h).
+#include "file_browser.h"
+
+#include <windowsx.h>
+
+#include "skin/reflect.h"
+
+namespace carrow {
+
+// No exception may unwind into the system's code: a failure ends the handler
+// and goes to the error report.
+LRESULT CALLBACK FileBrowser::ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self) {
+    auto* browser = reinterpret_cast<FileBrowser*>(self);
+    try {
+        return browser->OnViewMessage(message, wParam, lParam);
+    } catch (...) {
+        if (browser->report_) browser->report_();
+    }
+    return message == WM_NCDESTROY ? DefSubclassProc(window, message, wParam, lParam) : 0;
+}
+
+LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND view = view_.Handle();
+    switch (message) {
+    case WM_KEYDOWN:
+        if (OnKeyDown(wParam)) return 0;
+        break;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_RETURN) {  // Alt+Enter goes no further
+            ShowProperties();
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        if (wParam == L'\r' || wParam == L'\b') return 0;  // the keys did their work; no search, no beep
+        break;
+    case WM_GETDLGCODE:
+        return OnGetDialogCode(wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+        return OnDoubleClick(wParam, lParam);
+    case WM_CONTEXTMENU:
+        ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_SETCURSOR:
+        if (!busy_) break;
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+    case WM_INITMENUPOPUP:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_MENUCHAR: {
+        LRESULT result = 0;
+        if (ForwardMenuMessage(message, wParam, lParam, result)) return result;
+        break;
+    }
+    case skin::Reflected(WM_NOTIFY): {
+        LRESULT result = 0;
+        if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
+        break;
+    }
+    case WM_NCDESTROY:
+        Detach();
+        break;
+    }
+    return DefSubclassProc(view, message, wParam, lParam);
+}
+
+// The window's dialog navigation leaves Enter to the list; Tab still moves on.
+LRESULT FileBrowser::OnGetDialogCode(WPARAM wParam, LPARAM lParam) {
+    LRESULT code = DefSubclassProc(view_.Handle(), WM_GETDLGCODE, wParam, lParam);
+    const MSG* pending = reinterpret_cast<const MSG*>(lParam);
+    if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+bool FileBrowser::OnKeyDown(WPARAM key) {
+    switch (key) {
+    case VK_RETURN:
+        OpenSelected(OpenedBy::Enter);
+        return true;
+    case VK_BACK:
+        if (view_.IsEditing()) return false;  // the name's own editing keeps it
+        GoToParent();
+        return true;
+    case VK_F5:
+        RefreshFolder();
+        return true;
+    }
+    return false;
+}
+
+// The list's own handling selects the item under the pointer first.
+LRESULT FileBrowser::OnDoubleClick(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = DefSubclassProc(view_.Handle(), WM_LBUTTONDBLCLK, wParam, lParam);
+    if (view_.ItemAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) OpenSelected(OpenedBy::DoubleClick);
+    return result;
+}
+
+bool FileBrowser::OnNotify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != view_.Handle()) return false;
+    switch (header.code) {
+    case LVN_GETDISPINFOW:
+        OnGetItem(const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item);
+        result = 0;
+        return true;
+    case LVN_ODFINDITEMW:
+        result = OnFindItem(reinterpret_cast<const NMLVFINDITEMW&>(header));
+        return true;
+    case LVN_BEGINLABELEDITW:
+        result = !OnBeginLabelEdit(reinterpret_cast<const NMLVDISPINFOW&>(header).item.iItem);  // TRUE cancels
+        return true;
+    case LVN_ENDLABELEDITW: {
+        const LVITEMW& item = reinterpret_cast<const NMLVDISPINFOW&>(header).item;
+        OnEndLabelEdit(item.iItem, item.pszText);
+        result = FALSE;  // the list shows what OnGetItem gives, not the typed text
+        return true;
+    }
+    }
+    return false;
+}
+
+}  // namespace carrow

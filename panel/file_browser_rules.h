@@ -1,0 +1,44 @@
+// Rules of the folder list that do not depend on the shell: where the
+// type-ahead search looks, the display order and which item a refresh selects.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace carrow {
+
+// Index of the first item for which `matches` holds, looking from `start` to
+// the last item and then, when `wrap` is set, from the first item up to the one
+// before `start`.  Every item is tested at most once; a start beyond the end
+// counts as the end.
+std::optional<std::size_t> FindTypeAhead(std::size_t count, std::size_t start, bool wrap,
+                                         const std::function<bool(std::size_t)>& matches);
+
+// Folders before other items; inside each group the folder's own comparison
+// (negative, zero or positive, as the shell's CompareIDs) decides.  The groups
+// are separated before sorting, so folders come first even when a shell's
+// comparison contradicts itself; stable sorts keep the enumeration order of
+// items the comparison calls equal.
+template <class Item, class IsFolder, class Compare>
+void SortFoldersFirst(std::vector<Item>& items, IsFolder isFolder, Compare compare) {
+    const auto firstOther = std::stable_partition(items.begin(), items.end(), isFolder);
+    const auto before = [&](const Item& a, const Item& b) { return compare(a, b) < 0; };
+    std::stable_sort(items.begin(), firstOther, before);
+    std::stable_sort(firstOther, items.end(), before);
+}
+
+// The position a refresh selects again: the remembered one while the new list
+// still reaches it, whatever item is there now.
+std::optional<std::size_t> RestoredSelection(std::optional<std::size_t> remembered, std::size_t count);
+
+// What the folder list does after a context-menu command, by its verb name.
+enum class MenuVerb { Rename, Open, Delete, Paste, Other };
+
+// Verb names are compared without regard to case.
+MenuVerb ClassifyVerb(std::wstring_view verb);
+
+}  // namespace carrow
