@@ -164,6 +164,9 @@ struct Carrow {
 };
 
 Carrow StartOnBrowserPage(const std::wstring& folder) {
+    // The editors load these at start; without them a report would come first.
+    ui::WriteTextFile(folder + L"\\samp.ban", "");
+    ui::WriteTextFile(folder + L"\\server.cfg", "port 7777\r\n");
     Carrow carrow;
     carrow.process = ui::Start(folder + L"\\Carrow.exe", folder);
     carrow.form = ui::WaitForTopWindow(carrow.process.Id(), L"TForm1", true, 20000);
