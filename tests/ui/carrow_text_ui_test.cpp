@@ -34,16 +34,6 @@ std::string Ansi(const std::wstring& text) {
     return out;
 }
 
-void EndAll(const wchar_t* name) {
-    for (DWORD id : ui::ProcessesNamed(name)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (!process) continue;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-}
-
 struct Folder {
     std::wstring path;
     std::wstring File(const wchar_t* name) const { return path + L"\\" + name; }
@@ -177,7 +167,7 @@ void EditorsAtStart() {
 }
 
 void SaveRestartAndRefresh() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     const Folder folder = ServerFolder(L"text-both", true, true);
     std::vector<std::wstring> reports;
     Carrow carrow = StartCarrow(folder, &reports);
@@ -234,7 +224,7 @@ void SaveRestartAndRefresh() {
     SetFileAttributesW(folder.File(L"samp.ban").c_str(), FILE_ATTRIBUTE_NORMAL);
     carrow.Press(carrow::kButton3);  // Стоп
     carrow.Close();
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
 }
 
 // Every byte of an unedited ban list goes back to the file, zero bytes too.
@@ -279,7 +269,7 @@ std::string LogLines(int count) {
 }
 
 void LogFollowsTheServer() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     const Folder folder = ServerFolder(L"text-log", true, true);
     ui::WriteTextFile(folder.File(L"server_log.txt"), LogLines(100));
     Carrow carrow = StartCarrow(folder);
@@ -307,7 +297,7 @@ void LogFollowsTheServer() {
 }
 
 void QuietLogMovesToTheLimit() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     const Folder folder = ServerFolder(L"text-quiet", true, true);
     // The stand-in server cannot write a read-only log, so it ends at once.
     ui::WriteTextFile(folder.File(L"server_log.txt"), LogLines(100));
@@ -332,7 +322,7 @@ void QuietLogMovesToTheLimit() {
 }
 
 void OldCopyAndNoLog() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     {
         // A folder in the log's place: the server cannot start and no copy is made.
         const Folder folder = ServerFolder(L"text-oldcopy", true, true);
@@ -397,7 +387,7 @@ bool Reddish(COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 80 && Get
 bool Dark(COLORREF c) { return GetRValue(c) < 70 && GetGValue(c) < 90 && GetBValue(c) < 100; }
 
 void ColourChoice() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     const Folder folder = ServerFolder(L"text-colour", true, true);
     ui::WriteTextFile(folder.File(L"server_log.txt"), LogLines(5));
     SetFileAttributesW(folder.File(L"server_log.txt").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -447,6 +437,6 @@ int wmain(int argc, wchar_t** argv) {
     QuietLogMovesToTheLimit();
     OldCopyAndNoLog();
     ColourChoice();
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     return host::Finish();
 }

@@ -36,16 +36,6 @@ std::string Describe(const RECT& r) {
 
 bool SameClass(HWND window, const wchar_t* name) { return lstrcmpiW(ui::ClassOf(window).c_str(), name) == 0; }
 
-void EndAll(const wchar_t* name) {
-    for (DWORD id : ui::ProcessesNamed(name)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (!process) continue;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-}
-
 std::size_t Count(const wchar_t* name) { return ui::ProcessesNamed(name).size(); }
 
 // Waits until the count of processes named name settles at want.
@@ -263,7 +253,7 @@ bool AnyVisibleWindow(DWORD processId) {
 }
 
 void StartLaunchesHiddenServers() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     const std::wstring folder = ServerFolder(L"start");
     Carrow carrow = StartCarrow(folder);
     if (!carrow.form) return;
@@ -298,7 +288,7 @@ struct Outsiders {
 };
 
 void StopAndRestartEndEveryMatch() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     const std::wstring folder = ServerFolder(L"restart");
     Carrow carrow = StartCarrow(folder);
     if (!carrow.form) return;
@@ -333,7 +323,7 @@ void StopAndRestartEndEveryMatch() {
 }
 
 void RestartWithoutAServer() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     Carrow carrow = StartCarrow(ServerFolder(L"cold"));
     if (!carrow.form) return;
     carrow.Press(L"Рестарт");
@@ -344,7 +334,7 @@ void RestartWithoutAServer() {
 }
 
 void StartWithoutTheServerFile() {
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     Carrow carrow = StartCarrow(ServerFolder(L"empty", false));
     if (!carrow.form) return;
     carrow.Press(L"Старт");
@@ -415,6 +405,6 @@ int wmain(int argc, wchar_t** argv) {
     ErrorReport(L"Carrow.exe", L"active", "Carrow");
     ErrorReport(L"PANEL.EXE", L"none", "Panel");
     ErrorReport(L"srv.panel.exe", L"active", "srv");
-    EndAll(kServer);
+    ui::EndProcessesNamed(kServer);
     return host::Finish();
 }

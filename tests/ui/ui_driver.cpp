@@ -308,6 +308,16 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* name) {
     return ids;
 }
 
+void EndProcessesNamed(const wchar_t* name) {
+    for (DWORD id : ProcessesNamed(name)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process) continue;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
 bool SaveWindowPicture(HWND window, const std::wstring& path) {
     RECT rect;
     GetWindowRect(window, &rect);

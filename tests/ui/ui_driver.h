@@ -96,6 +96,8 @@ std::wstring TabCaption(HWND tabs, int index);
 // Running processes whose image file name is name (compared exactly, case
 // insensitively).
 std::vector<DWORD> ProcessesNamed(const wchar_t* name);
+// Ends every process of that image name and waits for each to go.
+void EndProcessesNamed(const wchar_t* name);
 
 // Saves what the screen shows of window as a 24-bit BMP file.
 bool SaveWindowPicture(HWND window, const std::wstring& path);
