@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "file_info.h"
 #include "imgtool.h"
 #include "library.h"
 #include "progress.h"
@@ -86,8 +87,7 @@ void MakeFolders(const std::string& path) {
         ::mkdir(part.c_str(), 0755);
 #endif
     }
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || (st.st_mode & S_IFMT) != S_IFDIR) {
+    if (KindOf(path) != Kind::Folder) {
         throw ToolError("cannot create folder " + path, kFailed);
     }
 }
@@ -121,14 +121,12 @@ int Info(const CommandLine& line, std::ostream& out, std::ostream&) {
     lib.Open(line.operands[0]);
     uint64_t used = 0;
     for (const TImgEntry& e : lib.Entries()) used += e.size;
-    struct stat st {};
-    ::stat(lib.ImgPath().c_str(), &st);
+    const uint64_t imgBytes = FileSize(lib.ImgPath());
     out << "layout:      " << (lib.SingleFile() ? "single file (VER2 header in the .img)" : "paired (.dir and .img)")
         << '\n'
         << "entries:     " << lib.Count() << '\n'
         << "used:        " << used << " sectors\n"
-        << "img:         " << static_cast<uint64_t>(st.st_size) << " bytes, "
-        << static_cast<uint64_t>(st.st_size) / TOLVANE_SECTOR_SIZE << " whole sectors\n"
+        << "img:         " << imgBytes << " bytes, " << imgBytes / TOLVANE_SECTOR_SIZE << " whole sectors\n"
         << "unused:      " << lib.HowMuchFragmented() << "%\n";
     return kOk;
 }

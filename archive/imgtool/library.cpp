@@ -1,7 +1,6 @@
 #include "library.h"
 
-#include <sys/stat.h>
-
+#include "file_info.h"
 #include "imgtool.h"
 
 namespace imgtool {
@@ -10,11 +9,6 @@ namespace {
 void ThrowOnFailure() {
     const char* message = IMGGetLastError();
     if (message && *message) throw ToolError(message, kFailed);
-}
-
-bool IsFile(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFREG;
 }
 
 }  // namespace

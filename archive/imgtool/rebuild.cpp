@@ -1,11 +1,10 @@
 #include "rebuild.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 
+#include "file_info.h"
 #include "imgtool.h"
 #include "progress.h"
 #include "rebuild_plan.h"
@@ -16,16 +15,6 @@ namespace {
 
 // The check compares the copy with the original a batch at a time.
 constexpr size_t kCheckBatchBytes = 64u << 20;
-
-bool Exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-uint64_t SizeOf(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
-}
 
 void WriteAll(std::ofstream& file, const void* data, size_t count, const std::string& path) {
     file.write(static_cast<const char*>(data), static_cast<std::streamsize>(count));
@@ -107,7 +96,7 @@ RebuildReport Rebuild(Library& lib, const std::string& archive, const std::strin
     const RebuildPlan plan = PlanRebuild(lib.Entries(), singleFile);
     WriteCopy(lib, plan, singleFile, out, err);
     CheckCopy(lib, archive, out, plan, err);
-    return {plan.entries.size(), SizeOf(oldImg), SizeOf(WithExtension(out, ".img")), singleFile};
+    return {plan.entries.size(), FileSize(oldImg), FileSize(WithExtension(out, ".img")), singleFile};
 }
 
 // Moves from to to, where to does not exist.

@@ -1,0 +1,19 @@
+// What imgtool asks the file system about paths (8-bit paths in the ANSI code
+// page on Windows, as the library takes them).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace imgtool {
+
+enum class Kind { Missing, File, Folder, Other };
+
+Kind KindOf(const std::string& path);
+inline bool IsFile(const std::string& path) { return KindOf(path) == Kind::File; }
+inline bool Exists(const std::string& path) { return KindOf(path) != Kind::Missing; }
+
+// Length in bytes, 64-bit also on 32-bit Windows; 0 when it cannot be read.
+uint64_t FileSize(const std::string& path);
+
+}  // namespace imgtool
