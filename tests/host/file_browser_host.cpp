@@ -19,6 +19,7 @@
 #include "handles.h"
 #include "host_check.h"
 #include "skin/reflect.h"
+#include "ui_driver.h"
 
 namespace {
 
@@ -57,27 +58,6 @@ std::string Narrow(const std::wstring& text) {
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool WriteText(const std::wstring& path, const std::string& text, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == text.size();
-}
-
-std::string ReadText(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    char buffer[4096];
-    DWORD read = 0;
-    std::string text;
-    if (ReadFile(file, buffer, sizeof buffer, &read, nullptr)) text.assign(buffer, read);
-    CloseHandle(file);
-    return text;
-}
 
 bool CanList(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
@@ -322,12 +302,12 @@ struct Sandbox {
         CreateDirectoryW(path.c_str(), nullptr);
         CreateDirectoryW((path + L"\\beta").c_str(), nullptr);
         CreateDirectoryW((path + L"\\Alpha").c_str(), nullptr);
-        WriteText(path + L"\\readme.txt", "read me\r\n");
-        WriteText(path + L"\\Zeta.dat", "z");
-        WriteText(path + L"\\\x424\x43E\x442\x43E.txt", "photo");  // Фото.txt
-        WriteText(path + L"\\secret.txt", "hidden", FILE_ATTRIBUTE_HIDDEN);
+        ui::WriteTextFile(path + L"\\readme.txt", "read me\r\n");
+        ui::WriteTextFile(path + L"\\Zeta.dat", "z");
+        ui::WriteTextFile(path + L"\\\x424\x43E\x442\x43E.txt", "photo");  // Фото.txt
+        ui::WriteTextFile(path + L"\\secret.txt", "hidden", FILE_ATTRIBUTE_HIDDEN);
         // Writes the folder it was started in beside the current folder's other files.
-        WriteText(path + L"\\where.bat", "@cd > cwd.txt\r\n");
+        ui::WriteTextFile(path + L"\\where.bat", "@cd > cwd.txt\r\n");
     }
     ~Sandbox() { RemoveTree(path); }
     std::wstring operator/(const std::wstring& name) const { return path + L"\\" + name; }
@@ -385,7 +365,7 @@ void EnterByDoubleClick(Session& s, const Sandbox& box) {
 void Refresh(Session& s, const Sandbox& box) {
     const int last = static_cast<int>(s.browser.ItemCount()) - 1;
     s.browser.View().Select(last);
-    WriteText(box / L"new.txt", "new");
+    ui::WriteTextFile(box / L"new.txt", "new");
     s.Key(s.List(), VK_F5);
     Check(s.Find(L"new.txt").has_value(), "F5 shows a file created meanwhile");
     Check(s.Selected() == last, "a refresh selects the same position again");
@@ -414,7 +394,7 @@ void Rename(Session& s, const Sandbox& box) {
     s.EditName(*index, L"Zeta.dat", VK_RETURN);  // the name of another file
     Check(s.reports.size() == 1 && s.reports[0] == L"Rename to Zeta.dat failed",
           "a refused rename reports \"Rename to Zeta.dat failed\"");
-    Check(Exists(box / L"notes.txt") && ReadText(box / L"Zeta.dat") == "z", "a refused rename changes no file");
+    Check(Exists(box / L"notes.txt") && ui::ReadTextFile(box / L"Zeta.dat") == "z", "a refused rename changes no file");
     Check(s.browser.ItemName(*index) == L"notes.txt", "a refused rename keeps the old name in the list");
     s.reports.clear();
 
@@ -461,7 +441,7 @@ void KeysAndOpening(Session& s, const Sandbox& box) {
     if (script) s.Click(*script, true);
     Check(PumpUntil([&] { return Exists(box / L"cwd.txt"); }), "double-clicking a file runs its default command");
     Sleep(300);
-    Check(ReadText(box / L"cwd.txt").find(Narrow(box.path)) == 0, "a double-clicked file starts in its own folder");
+    Check(ui::ReadTextFile(box / L"cwd.txt").find(Narrow(box.path)) == 0, "a double-clicked file starts in its own folder");
     Check(carrow::CurrentFolder() == server, "opening leaves the current folder alone");
     DeleteFileW((box / L"cwd.txt").c_str());
 

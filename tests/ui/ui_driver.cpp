@@ -57,8 +57,8 @@ bool CopyInto(const std::wstring& file, const std::wstring& folder, const std::w
     return CopyFileW(file.c_str(), (folder + L"\\" + name).c_str(), FALSE);
 }
 
-bool WriteTextFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool WriteTextFile(const std::wstring& path, const std::string& bytes, DWORD attributes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

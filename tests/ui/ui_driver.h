@@ -41,7 +41,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD st
 std::wstring FullPath(const std::wstring& path);
 bool MakeFolder(const std::wstring& folder);
 bool CopyInto(const std::wstring& file, const std::wstring& folder, const std::wstring& newName = L"");
-bool WriteTextFile(const std::wstring& path, const std::string& bytes);
+bool WriteTextFile(const std::wstring& path, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
 std::string ReadTextFile(const std::wstring& path);
 
 // Starts program (a path) with folder as its current folder, in a show state.
