@@ -2,6 +2,7 @@
 // the header and directory at the start of a single-file .img, after moving
 // every data block that the directory would reach to the end of the file.
 #include <cstring>
+#include <vector>
 
 #include "failure.h"
 #include "notes.h"
@@ -49,6 +50,9 @@ void ReplaceWhole(const std::string& path, const void* data, int64_t count) {
         File file(temp.Path(), OpenMode::Create);
         if (!file.IsOpen()) Fail(MessageWith(kCannotCreateFile, path));
         WriteAt(file, 0, data, count);
+        // On the disk before it takes the old one's place, lest a power
+        // loss leave a moved file without its records.
+        FlushOrFail(file);
     }
     if (!platform::ReplaceWith(temp.Path(), path)) Fail(MessageWith(kCannotCreateFile, path));
     temp.Keep();
@@ -88,13 +92,23 @@ void SendRewriteNotes(int64_t directoryEnd, int64_t imgLength) {
     SendNote(notes::FirstBlockOccupiedBy(EntryName(State.EntryTable[lowest.index].name), lowest.position));
 }
 
-void WriteHeaderAndDirectory() {
+// Header and records in one write, flushed: a crash leaves the old
+// directory or the new one, never a new count over old records.  After a
+// move the moved data goes to the disk first, since the directory covers
+// its old place.
+void WriteHeaderAndDirectory(bool moved) {
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
-    std::memcpy(State.HeaderBuffer.magic, "VER2", 4);
-    State.HeaderBuffer.count = State.EntryCount;
-    WriteAt(img, 0, &State.HeaderBuffer, kHeaderSize);
-    WriteAt(img, kHeaderSize, State.EntryTable, State.EntryCount * kEntrySize);
+    if (moved) FlushOrFail(img);
+    TImgHeader header;
+    std::memcpy(header.magic, "VER2", 4);
+    header.count = State.EntryCount;
+    std::vector<unsigned char> image(static_cast<size_t>(HeaderAndDirectorySize(State.EntryCount)));
+    std::memcpy(image.data(), &header, kHeaderSize);
+    std::memcpy(image.data() + kHeaderSize, State.EntryTable, image.size() - kHeaderSize);
+    WriteAt(img, 0, image.data(), static_cast<int64_t>(image.size()));
+    FlushOrFail(img);
+    State.HeaderBuffer = header;
 }
 
 void RewriteSingleFile() {
@@ -103,16 +117,19 @@ void RewriteSingleFile() {
     SendRewriteNotes(directoryEnd, imgLength);
     // Lowest first, one at a time: each move lengthens the .img, so the loop
     // ends once every block lies beyond the directory.
+    bool moved = false;
     while (const auto block = BlockInTheWay(State.EntryTable, State.EntryCount, directoryEnd)) {
         SendNote(notes::Relocating(EntryName(State.EntryTable[block->index].name), block->position));
         Relocate(block->index);
+        moved = true;
     }
-    WriteHeaderAndDirectory();
+    WriteHeaderAndDirectory(moved);
 }
 
 }  // namespace
 
 void ReDoDir() {
+    RequireWholeDirectory();
     if (State.SingleFileMode) {
         RewriteSingleFile();
     } else {

@@ -29,6 +29,8 @@ std::string MessageWith(const std::string& pattern, int64_t number) {
 
 void Fail(const std::string& message) { throw ArchiveError(message); }
 
+void Warn(const std::string& message) { boundary::RecordFailure(message.c_str()); }
+
 const char* LastErrorMessage() { return lastError; }
 
 bool SetRaiseOnError(bool raise) {

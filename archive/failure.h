@@ -21,6 +21,7 @@ inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
 inline constexpr const char* kStreamWriteError = "Stream write error";
 inline constexpr const char* kEntryIndexOutOfRange = "Entry index %d out of range";
 inline constexpr const char* kDirectoryIsFull = "Directory is full";
+inline constexpr const char* kDirectoryNotReadWhole = "Directory of %s was not read whole";
 
 // Message text with %s replaced by argument ("Cannot open file %s").
 std::string MessageWith(const std::string& pattern, const std::string& argument);
@@ -28,6 +29,9 @@ std::string MessageWith(const std::string& pattern, const std::string& argument)
 std::string MessageWith(const std::string& pattern, int64_t number);
 
 [[noreturn]] void Fail(const std::string& message);
+
+// Leaves message for the host to ask without ending the call.
+void Warn(const std::string& message);
 
 // Message of the most recent export call; empty when it succeeded.
 const char* LastErrorMessage();

@@ -21,7 +21,7 @@ std::string::size_type LastDelimiter(const std::string& path, const char* marks,
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension,
                              const LeadBytePredicate& isLeadByte) {
-    const auto lastMark = LastDelimiter(path, ".\\:", isLeadByte);
+    const auto lastMark = LastDelimiter(path, ".\\/:", isLeadByte);
     if (lastMark != std::string::npos && path[lastMark] == '.') {
         return path.substr(0, lastMark) + extension;
     }

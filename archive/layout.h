@@ -36,8 +36,8 @@ std::string::size_type LastDelimiter(const std::string& path, const char* marks,
                                      const LeadBytePredicate& isLeadByte);
 
 // path with its extension replaced by extension (".img", ".dir"): the part
-// after the last '.' goes when no '\' or ':' follows that dot; otherwise the
-// extension is appended.
+// after the last '.' goes when no '\', '/' or ':' follows that dot; otherwise
+// the extension is appended.
 std::string ReplaceExtension(const std::string& path, const std::string& extension,
                              const LeadBytePredicate& isLeadByte);
 

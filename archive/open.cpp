@@ -1,4 +1,6 @@
 // Opening an archive: layout test and reading the stored directory.
+#include <cstring>
+
 #include "failure.h"
 #include "operations.h"
 #include "platform/files.h"
@@ -10,24 +12,43 @@ namespace {
 using platform::File;
 using platform::OpenMode;
 
+// A .dir that cannot be opened gives the length -1 and so no entries; one of
+// more records than the table holds is read only in part.
 void ReadPairedDirectory() {
     State.ArchivePath = DirPath();
     File dir(State.ArchivePath, OpenMode::WholeFileRead);
-    const int64_t length = dir.Length();  // -1 when the open failed
+    const int64_t length = dir.Length();
     State.EntryCount = PairedEntryCount(length);
     // The whole file in one transfer: a trailing part shorter than a record
     // lands at the start of slot EntryCount.
-    dir.Read(State.EntryTable, PairedBytesToRead(length));
+    const int64_t count = PairedBytesToRead(length);
+    const bool readAll = dir.IsOpen() && dir.Read(State.EntryTable, count) == count;
+    State.DirectoryReadWhole = readAll && length / kEntrySize <= kMaxEntries;
+}
+
+bool HasMagic(const TImgHeader& header) { return std::memcmp(header.magic, "VER2", 4) == 0; }
+
+// A file too short for a header is a new, empty archive.
+void StartEmptySingleFile() {
+    std::memcpy(State.HeaderBuffer.magic, "VER2", 4);
+    State.HeaderBuffer.count = 0;
+    State.EntryCount = 0;
+    State.DirectoryReadWhole = true;
 }
 
 void ReadSingleFileDirectory() {
     State.ArchivePath = ImgPath();
     File img(State.ArchivePath, OpenMode::WholeFileRead);
-    // A short or failed read keeps the earlier header bytes: the count then
-    // comes from whatever the buffer holds.
-    img.Read(&State.HeaderBuffer, sizeof State.HeaderBuffer);
+    if (img.IsOpen() && img.Length() < kHeaderSize) return StartEmptySingleFile();
+    // A failed read keeps the earlier header: the count then comes from
+    // whatever the buffer holds, and the directory counts as not read.
+    const bool header = img.Read(&State.HeaderBuffer, kHeaderSize) == kHeaderSize;
     State.EntryCount = ClampHeaderCount(State.HeaderBuffer.count);
-    img.Read(State.EntryTable, State.EntryCount * kEntrySize);
+    const int64_t records = State.EntryCount * kEntrySize;
+    const bool readAll = header && img.Read(State.EntryTable, records) == records;
+    // Without the magic it is most often the data file of a pair whose .dir
+    // is missing.
+    State.DirectoryReadWhole = readAll && HasMagic(State.HeaderBuffer) && State.HeaderBuffer.count <= kMaxEntries;
 }
 
 }  // namespace
@@ -45,6 +66,7 @@ void LoadImg(const char* path) {
     } else {
         ReadPairedDirectory();
     }
+    if (!State.DirectoryReadWhole) Warn(MessageWith(kDirectoryNotReadWhole, State.ArchivePath));
 }
 
 }  // namespace tolvane

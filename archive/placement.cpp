@@ -2,6 +2,22 @@
 
 namespace tolvane {
 
+namespace {
+
+bool Overlap(const TImgEntry& a, const TImgEntry& b) {
+    if (a.size == 0 || b.size == 0) return false;
+    return DataOffset(a) < DataOffset(b) + SectorsToBytes(b.size) && DataOffset(b) < DataOffset(a) + SectorsToBytes(a.size);
+}
+
+}  // namespace
+
+bool SlotIsShared(const TImgEntry* entries, int32_t count, int32_t index) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (i != index && Overlap(entries[i], entries[index])) return true;
+    }
+    return false;
+}
+
 Block LowestBlock(const TImgEntry* entries, int32_t count, int64_t imgLength) {
     Block lowest{0, imgLength};
     for (int32_t i = 0; i < count; ++i) {

@@ -22,6 +22,10 @@ constexpr bool GoesToEnd(uint32_t slotSectors, int64_t roundedSize, uint32_t for
 
 constexpr int64_t DataOffset(const TImgEntry& entry) { return SectorsToBytes(entry.offset); }
 
+// True when another of the count entries has a slot that shares a byte with
+// the slot of entry index.  A slot of size 0 holds no byte.
+bool SlotIsShared(const TImgEntry* entries, int32_t count, int32_t index);
+
 struct Block {
     int32_t index;
     int64_t position;  // byte offset in the .img

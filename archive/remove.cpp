@@ -23,6 +23,7 @@ extern "C" void TOLVANE_CALL IMGRemoveFile(int32_t index) {
 
 extern "C" void TOLVANE_CALL IMGDelete(int32_t index) {
     tolvane::AtExportBoundary<void>([&] {
+        tolvane::RequireWholeDirectory();  // before the removal, which would otherwise stay
         tolvane::RemoveFile(index);
         tolvane::ReDoDir();  // also when nothing was removed
     });

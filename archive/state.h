@@ -17,6 +17,9 @@ struct ArchiveState {
     bool SingleFileMode;
     bool RelocationInProgress;
     alignas(4) TImgHeader HeaderBuffer;  // last header read by an open or written by a rewrite
+    // Set by an open that read the stored directory whole; the archive's
+    // files are written only then, lest a rewrite store a partial directory.
+    bool DirectoryReadWhole;
 };
 
 extern ArchiveState State;
@@ -25,10 +28,6 @@ extern ArchiveState State;
 std::string ImgPath();
 std::string DirPath();
 
-// Both paths derived from any path, with the system's two-byte rule.
-std::string ImgPathOf(const std::string& path);
-std::string DirPathOf(const std::string& path);
-
 }  // namespace tolvane
 
 namespace tolvane {
@@ -36,4 +35,7 @@ namespace tolvane {
 bool InTable(int32_t index);
 // True when index names one of the open archive's entries.
 bool IsEntry(int32_t index);
+// Fails with "Directory of %s was not read whole" unless the last open read
+// the stored directory whole; every write of the archive's files asks first.
+void RequireWholeDirectory();
 }  // namespace tolvane

@@ -18,6 +18,10 @@ void WriteAt(File& file, int64_t position, const void* data, int64_t count) {
     if (!file.Seek(position) || file.Write(data, count) != count) Fail(kStreamWriteError);
 }
 
+void FlushOrFail(File& file) {
+    if (!file.Flush()) Fail(kStreamWriteError);
+}
+
 void ZeroFill(File& file, int64_t position, int64_t end) {
     static const unsigned char zeros[kSectorSize] = {};
     if (position < end && !file.Seek(position)) Fail(kStreamWriteError);

@@ -63,9 +63,19 @@ void Append(TImgEntry& entry, const Bytes& data, int64_t newSize) {
     entry.size = static_cast<uint32_t>(newSize);
 }
 
-void WriteEntryData(TImgEntry& entry, const Bytes& data, uint32_t forceAppend) {
+// An in-place write clears the whole old slot: it may reach neither another
+// entry's data nor, in the single-file layout, the directory that the rewrite
+// after it writes.
+bool MayWriteInPlace(int32_t index) {
+    const TImgEntry& entry = State.EntryTable[index];
+    if (State.SingleFileMode && DataOffset(entry) < HeaderAndDirectorySize(State.EntryCount)) return false;
+    return !SlotIsShared(State.EntryTable, State.EntryCount, index);
+}
+
+void WriteEntryData(int32_t index, const Bytes& data, uint32_t forceAppend) {
+    TImgEntry& entry = State.EntryTable[index];
     const int64_t roundedSize = NextSectorBoundary(static_cast<int64_t>(data.size()));
-    if (GoesToEnd(entry.size, roundedSize, forceAppend)) {
+    if (GoesToEnd(entry.size, roundedSize, forceAppend) || !MayWriteInPlace(index)) {
         Append(entry, data, roundedSize / kSectorSize);
     } else {
         WriteInPlace(entry, data, roundedSize / kSectorSize);
@@ -75,18 +85,20 @@ void WriteEntryData(TImgEntry& entry, const Bytes& data, uint32_t forceAppend) {
 }  // namespace
 
 bool ReplaceFile(int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
+    RequireWholeDirectory();
     SendNote(notes::kReplacing);
     // A slot past the last entry may hold a copy of a live entry, whose data
     // an in-place write would clear.
     if (!IsEntry(index)) Fail(MessageWith(kEntryIndexOutOfRange, index));
     if (!platform::SourceExists(sourcePath)) return false;
     SendNote(notes::kSourceExists);
-    WriteEntryData(State.EntryTable[index], ReadSource(sourcePath), forceAppend);
+    WriteEntryData(index, ReadSource(sourcePath), forceAppend);
     if (!State.RelocationInProgress) ReDoDir();
     return true;
 }
 
 void AddFile(const std::string& sourcePath) {
+    RequireWholeDirectory();
     if (State.EntryCount >= kMaxEntries) Fail(kDirectoryIsFull);
     const int32_t index = State.EntryCount++;
     TImgEntry& entry = State.EntryTable[index];

@@ -13,17 +13,11 @@ void ThrowOnFailure() {
 
 }  // namespace
 
-std::string WithExtension(const std::string& path, const std::string& extension) {
-    const auto mark = path.find_last_of(".\\/:");
-    if (mark != std::string::npos && path[mark] == '.') return path.substr(0, mark) + extension;
-    return path + extension;
-}
-
 Library::Library() { IMGSetRaiseOnError(0); }
 
 void Library::Open(const std::string& path) {
-    const std::string dir = WithExtension(path, ".dir");
-    imgPath_ = WithExtension(path, ".img");
+    const std::string dir = tolvane::DirPathOf(path);
+    imgPath_ = tolvane::ImgPathOf(path);
     singleFile_ = !IsFile(dir);
     if (singleFile_ && !IsFile(imgPath_)) throw ToolError("no such archive: " + path, kNotFound);
     if (!singleFile_ && !IsFile(imgPath_)) throw ToolError("no data file beside " + dir, kNotFound);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "paths.h"
 #include "tolvane.h"
 
 namespace imgtool {
@@ -40,7 +41,7 @@ private:
     bool singleFile_ = false;
 };
 
-// The .img and .dir paths the library derives from an archive path.
-std::string WithExtension(const std::string& path, const std::string& extension);
+// The archive's paths as the library derives them.
+using tolvane::WithExtension;
 
 }  // namespace imgtool

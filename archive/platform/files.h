@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "code_page.h"
 
 namespace tolvane::platform {
 
@@ -36,10 +39,13 @@ public:
     int64_t Read(void* destination, int64_t count);
     // Bytes actually written.
     int64_t Write(const void* source, int64_t count);
+    // Puts what was written on the disk itself; false when that fails.
+    bool Flush();
     void Close();
 
 private:
     intptr_t handle_ = -1;
+    std::string path_;
 };
 
 // Sets the file's attributes to "archive" alone (clearing read-only, hidden,
@@ -55,7 +61,8 @@ bool SourceExists(const std::string& path);
 // or it is a file without the read-only attribute that nobody holds open.
 bool IsReplaceable(const std::string& path);
 
-// Moves from over to, replacing to.  The caller has checked IsReplaceable.
+// Moves from over to, replacing to, and puts the move on the disk before
+// returning.  The caller has checked IsReplaceable.
 bool ReplaceWith(const std::string& from, const std::string& to);
 
 bool RemoveFile(const std::string& path);
@@ -71,7 +78,25 @@ unsigned long ProcessId();
 // read-only file answers too); -1 when there is no such file.
 int64_t LengthOf(const std::string& path);
 
-// True when c starts a two-byte character in the system ANSI code page.
-bool IsLeadByte(unsigned char c);
+#if !defined(_WIN32)
+// Faults the native tests plant in this layer, and the order of what it put
+// on the disk.  Changes to the disk (a write, a create, a move, a removal)
+// are numbered from 0 after Reset.
+namespace faults {
+void Reset();
+// Opens of path fail, as while another program holds it without sharing.
+void Hold(const std::string& path);
+// Change number at fails; a write moves keep bytes of its data first.
+void FailChange(int64_t at, int64_t keep);
+// From change number at on nothing reaches the disk, as when the process
+// dies there.
+void CrashAt(int64_t at);
+// Changes made or refused since Reset.
+int64_t Changes();
+// "write NAME" (a run of writes to one file), "flush NAME", "move FROM TO",
+// "sync FOLDER" in order, names without their folders.
+std::vector<std::string> TakeEvents();
+}  // namespace faults
+#endif
 
 }  // namespace tolvane::platform

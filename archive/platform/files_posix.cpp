@@ -7,11 +7,57 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <set>
 
 #include "files.h"
 
 namespace tolvane::platform {
 namespace {
+
+// What the tests planted (see faults in files.h).
+struct FaultPlan {
+    std::set<std::string> held;
+    int64_t changes = 0;
+    int64_t failAt = -1;
+    int64_t keep = 0;
+    int64_t crashAt = -1;
+    std::vector<std::string> events;
+} plan;
+
+enum class Change { Go, Fail, Dead };
+
+// Numbers the next change to the disk and says whether it may happen.
+Change NextChange() {
+    const int64_t number = plan.changes++;
+    if (plan.crashAt >= 0 && number >= plan.crashAt) return Change::Dead;
+    return number == plan.failAt ? Change::Fail : Change::Go;
+}
+
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Runs of writes to one file count as one event.
+void RecordWrite(const std::string& path) {
+    const std::string event = "write " + NameOf(path);
+    if (plan.events.empty() || plan.events.back() != event) plan.events.push_back(event);
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A move survives a power loss only once its folder is on the disk.
+bool SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    plan.events.push_back("sync " + NameOf(folder));
+    return synced;
+}
 
 // Stands in for the read-only attribute, which refuses write access even to
 // an administrator (root would otherwise write any file).
@@ -34,6 +80,9 @@ File::File(const std::string& path, OpenMode mode) { Open(path, mode); }
 
 bool File::Open(const std::string& path, OpenMode mode) {
     Close();
+    path_ = path;
+    if (plan.held.count(path)) return false;
+    if (mode == OpenMode::Create && NextChange() != Change::Go) return false;
     if (mode != OpenMode::SourceRead && IsReadOnly(path)) return false;
     const int fd = ::open(path.c_str(), FlagsFor(mode), 0644);
     handle_ = fd < 0 ? -1 : fd;
@@ -67,6 +116,11 @@ int64_t File::Read(void* destination, int64_t count) {
 }
 
 int64_t File::Write(const void* source, int64_t count) {
+    const Change change = NextChange();
+    if (change == Change::Dead) return 0;
+    RecordWrite(path_);
+    // A failed write stops short of the whole count.
+    if (change == Change::Fail) count = std::clamp<int64_t>(plan.keep, 0, std::max<int64_t>(count - 1, 0));
     int64_t done = 0;
     while (IsOpen() && done < count) {
         const ssize_t put =
@@ -76,6 +130,11 @@ int64_t File::Write(const void* source, int64_t count) {
         done += put;
     }
     return done;
+}
+
+bool File::Flush() {
+    plan.events.push_back("flush " + NameOf(path_));
+    return IsOpen() && ::fsync(static_cast<int>(handle_)) == 0;
 }
 
 void File::Close() {
@@ -107,10 +166,12 @@ bool IsReplaceable(const std::string& path) {
 }
 
 bool ReplaceWith(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    if (NextChange() != Change::Go || std::rename(from.c_str(), to.c_str()) != 0) return false;
+    plan.events.push_back("move " + NameOf(from) + " " + NameOf(to));
+    return SyncFolder(FolderOf(to));
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) { return NextChange() == Change::Go && ::unlink(path.c_str()) == 0; }
 
 std::string TempFolder() {
     const char* tmp = std::getenv("TMPDIR");
@@ -127,6 +188,25 @@ int64_t LengthOf(const std::string& path) {
     return st.st_size;
 }
 
-bool IsLeadByte(unsigned char) { return false; }
+namespace faults {
+
+void Reset() { plan = FaultPlan(); }
+void Hold(const std::string& path) { plan.held.insert(path); }
+
+void FailChange(int64_t at, int64_t keep) {
+    plan.failAt = at;
+    plan.keep = keep;
+}
+
+void CrashAt(int64_t at) { plan.crashAt = at; }
+int64_t Changes() { return plan.changes; }
+
+std::vector<std::string> TakeEvents() {
+    std::vector<std::string> events;
+    events.swap(plan.events);
+    return events;
+}
+
+}  // namespace faults
 
 }  // namespace tolvane::platform

@@ -28,6 +28,7 @@ File::File(const std::string& path, OpenMode mode) { Open(path, mode); }
 
 bool File::Open(const std::string& path, OpenMode mode) {
     Close();
+    path_ = path;
     const DWORD disposition = mode == OpenMode::Create ? CREATE_ALWAYS : OPEN_EXISTING;
     HANDLE h = CreateFileA(path.c_str(), AccessFor(mode), ShareFor(mode), nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -81,6 +82,8 @@ int64_t File::Write(const void* source, int64_t count) {
     return done;
 }
 
+bool File::Flush() { return IsOpen() && FlushFileBuffers(AsHandle(handle_)); }
+
 void File::Close() {
     if (IsOpen()) CloseHandle(AsHandle(handle_));
     handle_ = -1;
@@ -132,7 +135,5 @@ int64_t LengthOf(const std::string& path) {
     }
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
-
-bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
 }  // namespace tolvane::platform

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/host.h"
 #include "state.h"
 #include "tolvane.h"
@@ -75,7 +76,9 @@ protected:
         State.ArchivePath.clear();
         State.SingleFileMode = false;
         State.RelocationInProgress = false;
+        State.DirectoryReadWhole = false;
         platform::TakeNotes();
+        platform::faults::Reset();
     }
 
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }

@@ -36,7 +36,10 @@ TEST_F(ExportTest, BufferKeepsWhatLiesPastTheEndOfTheImg) {
     IMGExportBuffer(0, buffer.data());
     EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 1568), Slice(img, 18432, 1568));
     EXPECT_EQ(Bytes(buffer.begin() + 1568, buffer.end()), Bytes(2528 + 16, 0xEE));
-    IMGExportBuffer(1, nullptr);  // size 0 reads nothing
+    Bytes untouched(16, 0xEE);
+    IMGExportBuffer(1, untouched.data());
+    EXPECT_EQ(untouched, Bytes(16, 0xEE)) << "size 0 reads nothing";
+    EXPECT_STREQ(IMGGetLastError(), "");
 }
 
 TEST_F(ExportTest, FailuresBeforeTheCreateLeaveTheTargetUntouched) {

@@ -125,6 +125,19 @@ TEST_F(ImgtoolTest, ListInfoAndExitCodes) {
     EXPECT_EQ(Run({"add", "arc.img", "no-such-file"}), 3);
 }
 
+TEST_F(ImgtoolTest, ArchivePathsWithForwardSlashesAndDottedFolders) {
+    std::filesystem::create_directories(Path("data.v1/pack"));
+    Write("data.v1/pack/arc.dir", {});
+    Write("data.v1/pack/arc.img", {});
+    Write("one.dat", Pattern(100, 1));
+    EXPECT_EQ(Run({"add", "data.v1/pack/arc", "one.dat"}), 0) << err_.str();
+    EXPECT_EQ(Read("data.v1/pack/arc.dir").size(), 32u);
+    EXPECT_FALSE(std::filesystem::exists(Path("data.img")));
+    EXPECT_FALSE(std::filesystem::exists(Path("data.dir")));
+    EXPECT_EQ(Run({"list", "data.v1/pack/arc.img"}), 0);
+    EXPECT_NE(out_.str().find("one.dat"), std::string::npos) << out_.str();
+}
+
 TEST_F(ImgtoolTest, ExtractReplaceAndDeleteThroughTheLibrary) {
     MakeArchive(true);
     EXPECT_EQ(Extracted("arc.img", "one.dat"), Padded(Pattern(5000, 1)));

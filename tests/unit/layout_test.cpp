@@ -48,6 +48,10 @@ TEST(ReplaceExtension, FollowsTheLastDotBackslashOrColon) {
     EXPECT_EQ(ReplaceExtension("C:", ".img", noLeadBytes), "C:.img");
     EXPECT_EQ(ReplaceExtension("dir.x\\", ".img", noLeadBytes), "dir.x\\.img");
     EXPECT_EQ(ReplaceExtension("models.xyz", ".img", noLeadBytes), "models.img");
+    // '/' separates folders as '\' does.
+    EXPECT_EQ(ReplaceExtension("C:/mods/data.v1/models", ".img", noLeadBytes), "C:/mods/data.v1/models.img");
+    EXPECT_EQ(ReplaceExtension("C:\\data.v1/pack/arc", ".dir", noLeadBytes), "C:\\data.v1/pack/arc.dir");
+    EXPECT_EQ(ReplaceExtension("C:/pack/arc.img", ".dir", noLeadBytes), "C:/pack/arc.dir");
 }
 
 TEST(ReplaceExtension, TrailBytesOfTwoByteCharactersNeverCount) {

@@ -5,7 +5,10 @@
 namespace tolvane::testing {
 namespace {
 
-using OpenTest = ArchiveTest;
+class OpenTest : public ArchiveTest {
+protected:
+    void ExpectNothingWritten(const std::string& message, const std::vector<std::string>& files);
+};
 
 TEST_F(OpenTest, PairedLayoutWinsOverAVer2Img) {
     Write("models.dir", ToBytes({Entry(0, 1, "a.dff"), Entry(1, 2, "b.txd")}));
@@ -87,14 +90,80 @@ TEST_F(OpenTest, MissingFilesKeepTheLastHeaderCount) {
     EXPECT_EQ(State.ArchivePath, Path("nothing-here.img"));
 }
 
-TEST_F(OpenTest, ShortImgOverwritesOnlyTheStartOfTheHeader) {
-    Write("first.img", SingleFileImage(0x01020304 & 0xFFFF, {}));
-    IMGLoadImg(Path("first.img").c_str());
-    EXPECT_EQ(State.HeaderBuffer.count, 0x0304);
-    Write("short.img", {'V', 'E', 'R', '2', 0x01});  // only the low count byte
-    IMGLoadImg(Path("short.img").c_str());
-    EXPECT_EQ(State.HeaderBuffer.count, 0x0301);
-    EXPECT_EQ(IMGFileCount(), 0x0301);
+TEST_F(OpenTest, AnImgTooShortForAHeaderIsANewEmptyArchive) {
+    Write("four.img", SingleFileImage(4, {Entry(1, 1, "a"), Entry(2, 1, "b"), Entry(3, 1, "c"), Entry(4, 1, "d")}));
+    IMGLoadImg(Path("four.img").c_str());
+    for (const Bytes& start : {Bytes{}, Bytes{'V', 'E', 'R', '2', 0x01}}) {
+        Write("new.img", start);
+        IMGLoadImg(Path("new.img").c_str());
+        EXPECT_EQ(IMGFileCount(), 0) << "never the count of the archive opened before";
+        EXPECT_EQ(std::memcmp(&State.HeaderBuffer, "VER2\0\0\0\0", 8), 0);
+        EXPECT_STREQ(IMGGetLastError(), "");
+    }
+    Write("src", Pattern(100, 1));
+    IMGAddFile("src");
+    EXPECT_EQ(Read("new.img").size(), 2u * 2048);
+    IMGLoadImg(Path("new.img").c_str());
+    EXPECT_EQ(IMGFileCount(), 1);
+    EXPECT_STREQ(IMGGetFileName(0), "src");
+}
+
+// Every call that writes the archive's files fails with message before
+// changing anything in memory or on disk.
+void OpenTest::ExpectNothingWritten(const std::string& message, const std::vector<std::string>& files) {
+    const std::string source = "src";
+    std::vector<Bytes> before;
+    for (const auto& f : files) before.push_back(Read(f));
+    const int32_t count = IMGFileCount();
+    const TImgEntry first = State.EntryTable[0];
+    const std::vector<std::function<void()>> writes = {
+        [&] { IMGAddFile(source.c_str()); }, [&] { IMGReplaceFile(0, source.c_str(), 0); },
+        [&] { IMGReplaceFile(0, source.c_str(), 1); }, [] { IMGDelete(0); }, [] { IMGReDoDir(); }};
+    for (const auto& write : writes) EXPECT_EQ(FailureOf(write), message);
+    EXPECT_EQ(IMGFileCount(), count);
+    EXPECT_TRUE(SameEntry(State.EntryTable[0], first));
+    for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(Read(files[i]), before[i]) << files[i];
+}
+
+TEST_F(OpenTest, ADirectoryNotReadWholeIsNeverWritten) {
+    const std::vector<TImgEntry> four = {Entry(1, 1, "a"), Entry(2, 1, "b"), Entry(3, 1, "c"), Entry(4, 1, "d")};
+    Write("a.img", SingleFileImage(4, four));
+    Write("p.dir", ToBytes({Entry(0, 1, "p0"), Entry(1, 1, "p1")}));
+    Write("p.img", Pattern(4096, 2));
+    Write("src", Pattern(100, 3));
+    const auto opened = [&](const std::string& path) {
+        IMGLoadImg(Path("a.img").c_str());  // a whole archive of four entries first
+        IMGLoadImg(Path(path).c_str());
+        return std::string(IMGGetLastError());
+    };
+
+    platform::faults::Hold(Path("p.dir"));
+    EXPECT_EQ(opened("p"), "Directory of " + Path("p.dir") + " was not read whole");
+    EXPECT_EQ(IMGFileCount(), 0) << "a .dir held elsewhere gives no entries";
+    ExpectNothingWritten("Directory of " + Path("p.dir") + " was not read whole", {"p.dir", "p.img"});
+    platform::faults::Reset();
+
+    platform::faults::Hold(Path("b.img"));
+    Write("b.img", SingleFileImage(1, {Entry(1, 1, "b0")}));
+    EXPECT_EQ(opened("b.img"), "Directory of " + Path("b.img") + " was not read whole");
+    ExpectNothingWritten("Directory of " + Path("b.img") + " was not read whole", {"b.img"});
+    platform::faults::Reset();
+
+    Write("short.img", SingleFileImage(3, {Entry(1, 1, "only")}));
+    EXPECT_EQ(opened("short"), "Directory of " + Path("short.img") + " was not read whole");
+    ExpectNothingWritten("Directory of " + Path("short.img") + " was not read whole", {"short.img"});
+
+    std::filesystem::rename(Path("p.dir"), Path("p.dir.away"));  // the data file alone
+    EXPECT_EQ(opened("p.img"), "Directory of " + Path("p.img") + " was not read whole");
+    ExpectNothingWritten("Directory of " + Path("p.img") + " was not read whole", {"p.img"});
+
+    EXPECT_EQ(opened("neither"), "Directory of " + Path("neither.img") + " was not read whole");
+    EXPECT_EQ(IMGFileCount(), 4) << "the count of the last header, as before";
+    ExpectNothingWritten("Directory of " + Path("neither.img") + " was not read whole", {"neither.img"});
+
+    EXPECT_EQ(opened("a"), "");
+    IMGReDoDir();
+    EXPECT_STREQ(IMGGetLastError(), "") << "a whole open allows writes again";
 }
 
 TEST_F(OpenTest, PromisedRecordsThatAreMissingKeepTheirSlots) {
@@ -114,12 +183,16 @@ TEST_F(OpenTest, OversizedDirectoriesStayInsideTheTable) {
     IMGLoadImg(Path("big.dir").c_str());
     EXPECT_EQ(IMGFileCount(), 65536);
     EXPECT_STREQ(IMGGetFileName(65535), "m");
+    EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Directory of " + Path("big.dir") + " was not read whole")
+        << "a rewrite would cut the directory to 65,536 records";
+    EXPECT_EQ(Read("big.dir").size(), many.size() * 32);
 
     Bytes huge = SingleFileImage(70000, many);
     Write("huge.img", huge);
     IMGLoadImg(Path("huge.img").c_str());
     EXPECT_EQ(IMGFileCount(), 65536);
     EXPECT_EQ(State.HeaderBuffer.count, 70000);
+    EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Directory of " + Path("huge.img") + " was not read whole");
 
     Write("negative.img", SingleFileImage(-5, {Entry(1, 1, "n")}));
     IMGLoadImg(Path("negative.img").c_str());
@@ -142,7 +215,16 @@ TEST_F(OpenTest, NullPathIsTheEmptyPath) {
     IMGLoadImg(nullptr);
     EXPECT_TRUE(State.SingleFileMode);
     EXPECT_EQ(State.ArchivePath, ".img");
-    EXPECT_STREQ(IMGGetLastError(), "");
+    EXPECT_STREQ(IMGGetLastError(), "Directory of .img was not read whole");
+}
+
+TEST_F(OpenTest, ForwardSlashesSeparateFoldersToo) {
+    std::filesystem::create_directory(Path("data.v1"));
+    Write("data.v1/models.dir", ToBytes({Entry(0, 1, "inner")}));
+    Write("data.dir", ToBytes({Entry(0, 1, "x"), Entry(1, 1, "y")}));  // where a backslash-only rule would look
+    IMGLoadImg(Path("data.v1/models").c_str());
+    EXPECT_EQ(State.ArchivePath, Path("data.v1/models.dir"));
+    EXPECT_EQ(IMGFileCount(), 1);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "archive_fixture.h"
 #include "layout.h"
 
@@ -61,23 +63,39 @@ TEST_F(RemoveTest, ReopeningWithoutARewriteBringsTheEntryBack) {
     EXPECT_STREQ(IMGGetFileName(1), "two");
 }
 
-TEST(FragmentationFigure, SharesOfTheArchiveSectors) {
-    EXPECT_EQ(FragmentationFigure(ArchiveSectors(10240, 2, false), 3), 40);
-    EXPECT_EQ(FragmentationFigure(ArchiveSectors(10240, 2, false), 5), 0);
-    EXPECT_EQ(FragmentationFigure(ArchiveSectors(10240, 0, false), 0), 100);
-    // Header and directory are taken off exactly: (14344 - 40) / 2048 = 6.
-    EXPECT_EQ(ArchiveSectors(14344, 1, true), 6);
-    EXPECT_EQ(FragmentationFigure(6, 4), 33);
-    // Truncation toward zero for overlapping entries.
-    EXPECT_EQ(FragmentationFigure(3, 4), -33);
+// The figures of worked examples, through the export on real files.
+TEST_F(RemoveTest, FragmentationFigureOfWorkedExamples) {
+    OpenPaired({Entry(0, 2, "a"), Entry(2, 1, "b")}, Bytes(10240));
+    EXPECT_EQ(IMGHowMuchFragmented(), 40) << "(5 - 3) x 100 / 5";
+    IMGRemoveFile(0);
+    EXPECT_EQ(IMGHowMuchFragmented(), 80) << "removed sectors count as unused";
+    State.EntryCount = 0;
+    EXPECT_EQ(IMGHowMuchFragmented(), 100) << "an empty table";
+    OpenPaired({Entry(0, 3, "a"), Entry(3, 2, "b")}, Bytes(10240));
+    EXPECT_EQ(IMGHowMuchFragmented(), 0) << "entries cover every sector";
+    OpenPaired({Entry(0, 2, "a"), Entry(1, 2, "b")}, Bytes(3 * 2048));
+    EXPECT_EQ(IMGHowMuchFragmented(), -33) << "(3 - 4) x 100 / 3 truncates toward zero";
+
+    // The archive the first add into a header-only .img once left: the header
+    // and directory come off exactly, (14344 - 40) / 2048 = 6 sectors.
+    std::filesystem::remove(Path("a.dir"));
+    OpenSingle({Entry(3, 4, "src")}, Bytes(14344));
+    EXPECT_EQ(IMGHowMuchFragmented(), 33);
+    // A read-only .img gives its real figure.
+    ASSERT_EQ(chmod(Path("a.img").c_str(), 0444), 0);
+    EXPECT_EQ(IMGHowMuchFragmented(), 33) << "the length is asked without write access";
 }
 
-TEST(FragmentationFigure, NoSectorsGiveZeroInsteadOfDividing) {
-    EXPECT_EQ(ArchiveSectors(2047, 0, false), 0);
-    EXPECT_EQ(FragmentationFigure(ArchiveSectors(2047, 0, false), 0), 0);
-    EXPECT_EQ(FragmentationFigure(ArchiveSectors(40 + 2047, 1, true), 0), 0);
-    EXPECT_EQ(FragmentationFigure(ArchiveSectors(40 - 2047, 1, true), 0), 0);
-    EXPECT_EQ(FragmentationFigure(ArchiveSectors(8, 1000, true), 0), 0) << "negative sectors";
+TEST_F(RemoveTest, FragmentationFigureWithoutSectorsIsZero) {
+    OpenPaired({}, Bytes(2047));
+    EXPECT_EQ(IMGHowMuchFragmented(), 0);
+    std::filesystem::remove(Path("a.img"));
+    EXPECT_EQ(IMGHowMuchFragmented(), 0) << "a missing .img";
+    std::filesystem::remove(Path("a.dir"));
+    OpenSingle({Entry(1, 1, "a")}, Bytes(40 + 2047));
+    EXPECT_EQ(IMGHowMuchFragmented(), 0);
+    State.EntryCount = 1000;  // the directory reaches past the end: negative sectors
+    EXPECT_EQ(IMGHowMuchFragmented(), 0);
 }
 
 TEST(FragmentationFigure, LargeArchivesDoNotOverflow) {
@@ -86,15 +104,14 @@ TEST(FragmentationFigure, LargeArchivesDoNotOverflow) {
     EXPECT_EQ(FragmentationFigure(sectors, static_cast<uint32_t>(sectors / 2)), 50);
 }
 
-TEST_F(RemoveTest, FigureFollowsTheFilesOnDisk) {
-    Write("frag.dir", ToBytes({Entry(0, 2, "a"), Entry(2, 1, "b")}));
-    Write("frag.img", Bytes(10240));
-    IMGLoadImg(Path("frag").c_str());
-    EXPECT_EQ(IMGHowMuchFragmented(), 40);
-    IMGRemoveFile(0);
-    EXPECT_EQ(IMGHowMuchFragmented(), 80) << "removed sectors count as unused";
-    std::filesystem::remove(Path("frag.img"));
-    EXPECT_EQ(IMGHowMuchFragmented(), 0) << "a missing .img";
+TEST_F(RemoveTest, DefragChangesNothing) {
+    OpenPaired({Entry(0, 1, "a"), Entry(1, 1, "b")}, Pattern(4096, 1));
+    const Bytes dir = Read("a.dir"), img = Read("a.img");
+    IMGDefrag(7);
+    EXPECT_EQ(IMGFileCount(), 2);
+    EXPECT_TRUE(SameEntry(Slot(1), Entry(1, 1, "b")));
+    EXPECT_EQ(Read("a.dir"), dir);
+    EXPECT_EQ(Read("a.img"), img);
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST_F(WriteTest, AppendsStartOnASectorBoundary) {
     EXPECT_EQ(Read("a.img"), expected) << "18432 bytes, the old last sector untouched";
 }
 
-TEST_F(WriteTest, MissingSourcesChangeNothing) {
+TEST_F(WriteTest, MissingAndUnreadableSourcesChangeNothing) {
     const Bytes img = Pattern(4096, 9);
     OpenPaired({Entry(0, 1, "a"), Entry(1, 1, "b")}, img);
     const Bytes storedDir = Read("a.dir");
@@ -107,6 +107,15 @@ TEST_F(WriteTest, MissingSourcesChangeNothing) {
     EXPECT_EQ(Read("a.img"), img);
     EXPECT_EQ(Read("a.dir"), storedDir) << "the directory is not rewritten";
     EXPECT_STREQ(IMGGetLastError(), "");
+
+    // One that exists but cannot be opened is no missing source: it fails.
+    Write("held", Pattern(100, 2));
+    platform::faults::Hold("held");
+    EXPECT_EQ(FailureOf([] { IMGReplaceFile(0, "held", 1); }), "Cannot open file held");
+    EXPECT_EQ(FailureOf([] { IMGAddFile("held"); }), "Cannot open file held");
+    EXPECT_TRUE(SameEntry(Slot(0), Entry(0, 1, "a")));
+    EXPECT_EQ(Read("a.img"), img);
+    EXPECT_EQ(Read("a.dir"), storedDir);
 }
 
 TEST_F(WriteTest, ReadOnlySourcesCanBeAdded) {
@@ -116,6 +125,47 @@ TEST_F(WriteTest, ReadOnlySourcesCanBeAdded) {
     ASSERT_EQ(chmod(Path("ro.dat").c_str(), 0444), 0);
     IMGAddFile(Path("ro.dat").c_str());
     EXPECT_EQ(Exported(0), [&] { Bytes b = data; b.resize(2048); return b; }());
+}
+
+TEST_F(WriteTest, SharedSlotsNeverTakeDataInPlace) {
+    // b shares a's slot and c overlaps its second sector; d has f beside it
+    // and e, of no sector, inside it.
+    const Bytes img = Pattern(8 * 2048, 21);
+    OpenPaired({Entry(1, 2, "a"), Entry(1, 2, "b"), Entry(2, 2, "c"), Entry(4, 2, "d"), Entry(5, 0, "e"),
+                Entry(6, 2, "f")}, img);
+    const Bytes b = Exported(1);
+    Write("small", Pattern(100, 22));
+    for (int index : {0, 2}) {
+        IMGReplaceFile(index, "small", 0);
+        EXPECT_EQ(SentNotes(), kAtTheEnd) << index;
+    }
+    EXPECT_EQ(Slot(0).offset, 8u);
+    EXPECT_EQ(Slot(2).offset, 9u);
+    EXPECT_EQ(Exported(1), b) << "the entry that shared the slot keeps its data";
+    IMGReplaceFile(1, "small", 0);
+    EXPECT_EQ(SentNotes(), kInPlace) << "no one shares b's slot any more";
+    IMGReplaceFile(3, "small", 0);
+    EXPECT_EQ(SentNotes(), kInPlace) << "an adjacent slot or an empty one is no share";
+    EXPECT_EQ(Read("a.img").size(), 10u * 2048);
+    EXPECT_EQ(Exported(2), [] { Bytes data = Pattern(100, 22); data.resize(2048); return data; }());
+}
+
+TEST_F(WriteTest, SingleFileSlotsUnderTheDirectoryNeverTakeDataInPlace) {
+    // "low" starts at sector 0, under the header and directory it covers.
+    Bytes img = Pattern(6 * 2048, 23);
+    OpenSingle({Entry(0, 3, "low"), Entry(3, 2, "high")}, img);
+    const Bytes high = Exported(1);
+    Write("small", Pattern(100, 24));
+    setenv("TMPDIR", Path("no-such-folder").c_str(), 1);  // a relocation would fail
+    IMGReplaceFile(0, "small", 0);
+    unsetenv("TMPDIR");
+    EXPECT_EQ(SentNotes(), (Notes{"replacing", "file exists, proceeding...", "bigger file", "header + dir size: 72",
+                              "file 0 is at : 12288", "first img block is occupied by : high at 6144"}));
+    EXPECT_STREQ(IMGGetLastError(), "");
+    IMGLoadImg(Path("a.img").c_str());
+    EXPECT_EQ(IMGFileCount(), 2);
+    EXPECT_TRUE(SameEntry(Slot(0), Entry(6, 1, "low")));
+    EXPECT_EQ(Exported(1), high);
 }
 
 TEST_F(WriteTest, IndexesPastTheLastEntryAreRefused) {
