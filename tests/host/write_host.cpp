@@ -104,7 +104,7 @@ void TheStructuredException(const Library& lib) {
     Check(!Exists("target.out"), "no target is created");
     Check(lib.FileCount() >= 0 && std::string(lib.GetLastError()).empty(), "a later call succeeds and clears the message");
     const host::Raised again = Catching([&] { lib.ReDoDir(); });
-    CheckFailure(lib, again, "Cannot open file nothing-here.img", "the host survives a second failure");
+    CheckFailure(lib, again, "Directory of nothing-here.img was not read whole", "the host survives a second failure");
 }
 
 void WorkedExamplesOfAppending(const Library& lib) {
@@ -245,6 +245,20 @@ void SharingModes(const Library& lib) {
     Check(SameEntry(Slot(lib, 0), Entry(0, 1, "a")), "an unreadable source changes nothing");
     Check(OpensExclusively("held.img") && OpensExclusively("held.dir") && OpensExclusively("src.dat"),
           "no file stays open after the failures");
+
+    // A .dir held without sharing while it is opened: no entries, and no
+    // write may store that empty directory over the real one.
+    const Bytes stored = ReadBytes("held.dir");
+    HANDLE atOpen = Hold("held.dir", 0);
+    lib.LoadImg("held");
+    const std::string opened = lib.GetLastError();
+    Check(lib.FileCount() == 0 && opened == "Directory of held.dir was not read whole",
+          "an open of a held .dir reports that its directory was not read whole (got \"" + opened + "\", " +
+              std::to_string(lib.FileCount()) + " entries)");
+    CloseHandle(atOpen);
+    CheckFailure(lib, Catching([&] { lib.AddFile("src.dat"); }), "Directory of held.dir was not read whole",
+                 "an add after that open");
+    Check(ReadBytes("held.dir") == stored && lib.FileCount() == 0, "the .dir keeps its records");
 }
 
 void ReadOnlyFiles(const Library& lib) {
