@@ -18,6 +18,10 @@ using CallbackFailurePolicy = void (*)() noexcept;
 void SetCallbackFailurePolicy(CallbackFailurePolicy policy) noexcept;
 void HandleCallbackFailure() noexcept;
 
+// Test-only: when the environment variable CARROW_FAIL_CALLBACK names point,
+// the first call fails, so a test can watch a callback fail.
+void FailOnceForTest(const wchar_t* point);
+
 // Runs body; on failure hands it to the policy and returns fallback(), called
 // after the failure is destroyed.
 template <class Body, class Fallback>

@@ -83,6 +83,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case Reflected(WM_DRAWITEM):
             PaintButtonItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), skin);
             return TRUE;
+        case BM_CLICK: FailOnceForTest(L"button-click"); break;
         case WM_LBUTTONDBLCLK:
             // An owner-drawn button would report a quick second click as a
             // double click; a push button takes it as another click.
