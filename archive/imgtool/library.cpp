@@ -1,5 +1,8 @@
 #include "library.h"
 
+#include <cstddef>
+#include <limits>
+
 #include "file_info.h"
 #include "imgtool.h"
 
@@ -46,7 +49,13 @@ std::vector<TImgEntry> Library::Entries() const {
 }
 
 std::vector<unsigned char> Library::Data(int32_t index) const {
-    std::vector<unsigned char> data(static_cast<size_t>(Entry(index).size) * TOLVANE_SECTOR_SIZE, 0);
+    // Counted in 64 bits: on 32-bit Windows a record of 4 GiB would wrap to a
+    // small buffer that the library then reads past.
+    const uint64_t bytes = uint64_t{Entry(index).size} * TOLVANE_SECTOR_SIZE;
+    if (bytes > static_cast<uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) {
+        throw ToolError("Out of memory", kFailed);
+    }
+    std::vector<unsigned char> data(static_cast<size_t>(bytes), 0);
     IMGExportBuffer(index, data.data());
     ThrowOnFailure();
     return data;
