@@ -1,13 +1,14 @@
 #include "library.h"
 
-#include <cstddef>
-#include <limits>
-
 #include "file_info.h"
 #include "imgtool.h"
 
 namespace imgtool {
 namespace {
+
+// The most the library reads in one block, on every build: what a 32-bit
+// process can hold in one piece, 2 GiB less a byte.
+constexpr uint64_t kLargestBlock = 0x7FFFFFFF;
 
 void ThrowOnFailure() {
     const char* message = IMGGetLastError();
@@ -50,11 +51,10 @@ std::vector<TImgEntry> Library::Entries() const {
 
 std::vector<unsigned char> Library::Data(int32_t index) const {
     // Counted in 64 bits: on 32-bit Windows a record of 4 GiB would wrap to a
-    // small buffer that the library then reads past.
+    // small buffer that the library then reads past.  A block the library
+    // refuses is refused here before it is allocated.
     const uint64_t bytes = uint64_t{Entry(index).size} * TOLVANE_SECTOR_SIZE;
-    if (bytes > static_cast<uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) {
-        throw ToolError("Out of memory", kFailed);
-    }
+    if (bytes > kLargestBlock) throw ToolError("Out of memory", kFailed);
     std::vector<unsigned char> data(static_cast<size_t>(bytes), 0);
     IMGExportBuffer(index, data.data());
     ThrowOnFailure();
