@@ -1,7 +1,6 @@
 // Taking an entry's data out of the archive: into a file or a caller's buffer.
-#include <vector>
-
 #include "failure.h"
+#include "memory.h"
 #include "operations.h"
 #include "placement.h"
 #include "state.h"
@@ -18,11 +17,10 @@ const TImgEntry& SlotOrFail(int32_t index) {
     return State.EntryTable[index];
 }
 
-// Reads the entry's data into destination; a read that reaches the end of
-// the .img leaves the rest of destination as it was.
-void ReadEntryData(File& img, const TImgEntry& entry, void* destination) {
-    const int64_t count = SectorsToBytes(entry.size);
-    if (count > 0 && img.Seek(DataOffset(entry))) img.Read(destination, count);
+// Reads count bytes of the entry's data into destination; a read that
+// reaches the end of the .img leaves the rest of destination as it was.
+void ReadEntryData(File& img, const TImgEntry& entry, void* destination, size_t count) {
+    if (count > 0 && img.Seek(DataOffset(entry))) img.Read(destination, static_cast<int64_t>(count));
 }
 
 }  // namespace
@@ -32,8 +30,8 @@ void ExportFile(int32_t index, const std::string& targetPath) {
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::SharedStream);
     // Zero-initialised, so bytes beyond the end of the .img are zero.
-    std::vector<unsigned char> data(static_cast<size_t>(SectorsToBytes(entry.size)));
-    ReadEntryData(img, entry, data.data());
+    auto data = ZeroedBlock(SectorsToBytes(entry.size));
+    ReadEntryData(img, entry, data.data(), data.size());
     // Created only now, with the .img still open: a failure so far leaves an
     // existing target untouched, and the .img itself cannot be the target.
     File target;
@@ -45,7 +43,9 @@ void ExportBuffer(int32_t index, void* buffer) {
     const TImgEntry& entry = SlotOrFail(index);
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::SharedStream);
-    ReadEntryData(img, entry, buffer);
+    // A count that no 32-bit caller could hold is refused on every build,
+    // so that hosts get the same answer from both.
+    ReadEntryData(img, entry, buffer, CheckedSize(SectorsToBytes(entry.size)));
 }
 
 }  // namespace tolvane

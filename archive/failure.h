@@ -22,6 +22,7 @@ inline constexpr const char* kStreamWriteError = "Stream write error";
 inline constexpr const char* kEntryIndexOutOfRange = "Entry index %d out of range";
 inline constexpr const char* kDirectoryIsFull = "Directory is full";
 inline constexpr const char* kDirectoryNotReadWhole = "Directory of %s was not read whole";
+inline constexpr const char* kOutOfMemory = "Out of memory";
 
 // Message text with %s replaced by argument ("Cannot open file %s").
 std::string MessageWith(const std::string& pattern, const std::string& argument);
@@ -61,7 +62,7 @@ Result AtExportBoundary(Body&& body) {
     } catch (const ArchiveError& e) {
         boundary::RecordFailure(e.what());
     } catch (const std::bad_alloc&) {
-        boundary::RecordFailure("Out of memory");
+        boundary::RecordFailure(kOutOfMemory);
     } catch (...) {
         boundary::RecordFailure("Internal error");
     }

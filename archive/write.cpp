@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "failure.h"
+#include "memory.h"
 #include "notes.h"
 #include "operations.h"
 #include "placement.h"
@@ -23,13 +24,14 @@ using Bytes = std::vector<unsigned char>;
 // Sector numbers are 32-bit: that is as far as an archive can reach.
 constexpr int64_t kSectorLimit = int64_t{1} << 32;
 
-// The whole source.  One that exists but cannot be opened or read in full
-// fails here, before anything in the archive has changed.
+// The whole source.  One that exists but cannot be opened or read in full,
+// or is too large to hold, fails here, before anything in the archive has
+// changed.
 Bytes ReadSource(const std::string& path) {
     File source(path, OpenMode::SourceRead);
     const int64_t length = source.Length();
     if (length < 0) Fail(MessageWith(kCannotOpenFile, path));
-    Bytes data(static_cast<size_t>(length));
+    Bytes data = ZeroedBlock(length);
     if (source.Read(data.data(), length) != length) Fail(MessageWith(kCannotOpenFile, path));
     return data;
 }

@@ -1,16 +1,23 @@
 #include "error_report.h"
 
+#include <deque>
 #include <new>
 #include <stdexcept>
 #include <vector>
 
 #include "error_text.h"
 #include "failure.h"
+#include "skin/guarded.h"
 
 namespace carrow {
 namespace {
 
+constexpr UINT kShowWaitingReports = WM_APP + 1;
+constexpr UINT_PTR kReportsSubclass = 0x524550;
+
 HWND applicationWindow = nullptr;
+std::deque<std::wstring> waitingReports;
+bool reportLost = false;  // a failure whose message could not be kept
 
 std::wstring LowerCaseBySystem(const std::wstring& text) {
     std::wstring lower = text;
@@ -52,11 +59,14 @@ public:
 
 private:
     static BOOL CALLBACK Disable(HWND window, LPARAM self) {
-        auto* me = reinterpret_cast<OtherWindowsDisabled*>(self);
-        if (window != me->owner_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-            EnableWindow(window, FALSE);
-            me->disabled_.push_back(window);
-        }
+        return AtCallback([&] { return reinterpret_cast<OtherWindowsDisabled*>(self)->DisableOne(window); },
+                          [] { return FALSE; });
+    }
+
+    BOOL DisableOne(HWND window) {
+        if (window == owner_ || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+        disabled_.push_back(window);  // kept first: no window may stay disabled for want of memory
+        EnableWindow(window, FALSE);
         return TRUE;
     }
 
@@ -69,11 +79,40 @@ HWND ReportOwner() {
     return active ? active : applicationWindow;
 }
 
+// The message of the failure being handled; call only inside a catch block.
+std::wstring CurrentFailureMessage() {
+    try {
+        throw;
+    } catch (const Failure& failure) {
+        return failure.Message();
+    } catch (const std::bad_alloc&) {
+        return L"Out of memory";
+    } catch (const std::exception& failure) {
+        return FromAnsi(failure.what());
+    } catch (...) {
+        return L"Unexpected failure";
+    }
+}
+
+LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message != kShowWaitingReports) return DefSubclassProc(hwnd, message, wParam, lParam);
+    ShowWaitingReports();
+    return 0;
+}
+
 }  // namespace
 
 std::wstring RunningApplicationTitle() { return ApplicationTitle(ProgramPath(), LowerCaseBySystem); }
 
-void SetApplicationWindow(HWND window) { applicationWindow = window; }
+void SetApplicationWindow(HWND window) {
+    if (applicationWindow) RemoveWindowSubclass(applicationWindow, GuardedSubclassProc<ApplicationProc>, kReportsSubclass);
+    applicationWindow = nullptr;
+    if (!window) return;
+    if (!SetWindowSubclass(window, GuardedSubclassProc<ApplicationProc>, kReportsSubclass, 0)) {
+        Fail(L"Cannot attach the application window");
+    }
+    applicationWindow = window;
+}
 
 void ShowErrorReport(std::wstring_view message) noexcept {
     try {
@@ -89,16 +128,36 @@ void ShowErrorReport(std::wstring_view message) noexcept {
 
 void ReportCurrentFailure() noexcept {
     try {
-        throw;
-    } catch (const Failure& failure) {
-        ShowErrorReport(failure.Message());
-    } catch (const std::bad_alloc&) {
-        ShowErrorReport(L"Out of memory");
-    } catch (const std::exception& failure) {
-        ShowErrorReport(FromAnsi(failure.what()));
+        ShowErrorReport(CurrentFailureMessage());
     } catch (...) {
-        ShowErrorReport(L"Unexpected failure");
+        ShowErrorReport(L"Out of memory");
     }
+}
+
+void ReportAfterCallback() noexcept {
+    try {
+        waitingReports.push_back(CurrentFailureMessage());
+    } catch (...) {
+        reportLost = true;
+    }
+    if (!applicationWindow || !PostMessageW(applicationWindow, kShowWaitingReports, 0, 0)) ShowWaitingReports();
+}
+
+void ShowWaitingReports() noexcept {
+    static bool showing = false;  // the open report's own loop shows no second one on top
+    if (showing) return;
+    showing = true;
+    while (!waitingReports.empty() || reportLost) {
+        if (waitingReports.empty()) {
+            reportLost = false;
+            ShowErrorReport(L"Out of memory");
+            continue;
+        }
+        const std::wstring message = std::move(waitingReports.front());
+        waitingReports.pop_front();
+        ShowErrorReport(message);
+    }
+    showing = false;
 }
 
 }  // namespace carrow

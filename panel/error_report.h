@@ -14,7 +14,8 @@ namespace carrow {
 std::wstring RunningApplicationTitle();
 
 // The hidden window that owns a report while none of the program's windows
-// is active (as during start-up).
+// is active (as during start-up); reports made inside callbacks are shown
+// from its messages.  Null detaches the current one.
 void SetApplicationWindow(HWND window);
 
 // Shows message as a modal message box with the error icon and one OK
@@ -24,6 +25,14 @@ void ShowErrorReport(std::wstring_view message) noexcept;
 
 // Shows the failure being handled; call only inside a catch block.
 void ReportCurrentFailure() noexcept;
+
+// The policy for a failure caught where Windows called the program: a modal
+// box inside a paint or an enumeration is not safe, so the report is shown
+// once the callback has returned, one report at a time.  Without an
+// application window it is shown at once.
+void ReportAfterCallback() noexcept;
+// Shows the reports still waiting, as when the message loop has ended.
+void ShowWaitingReports() noexcept;
 
 // Runs handler; a failure that escapes it ends it and is shown as the error
 // report, after which the program carries on.

@@ -6,6 +6,7 @@
 
 #include "failure.h"
 #include "file_browser_rules.h"
+#include "skin/guarded.h"
 #include "system_error.h"
 
 namespace carrow {
@@ -33,20 +34,19 @@ private:
 
 FileBrowser::~FileBrowser() { Detach(); }
 
-void FileBrowser::Create(const skin::CreateArgs& args, ReportFailure report) {
-    report_ = std::move(report);
+void FileBrowser::Create(const skin::CreateArgs& args) {
     const HRESULT hr = SHGetDesktopFolder(&desktop_);
     if (FAILED(hr)) Fail(L"Cannot open the shell namespace: " + SystemErrorText(static_cast<DWORD>(hr)));
     view_.Create(args);
     const auto self = reinterpret_cast<DWORD_PTR>(this);
-    if (!SetWindowSubclass(view_.Handle(), ViewProc, self, self)) Fail(L"Cannot attach the folder list's events");
+    if (!SetWindowSubclass(view_.Handle(), GuardedSubclassProc<ViewProc>, self, self)) Fail(L"Cannot attach the folder list's events");
     attached_ = true;
     BrowseTo(SpecialFolder(CSIDL_DRIVES).get());
 }
 
 void FileBrowser::Detach() {
     if (!std::exchange(attached_, false)) return;
-    RemoveWindowSubclass(view_.Handle(), ViewProc, reinterpret_cast<UINT_PTR>(this));
+    RemoveWindowSubclass(view_.Handle(), GuardedSubclassProc<ViewProc>, reinterpret_cast<UINT_PTR>(this));
 }
 
 void FileBrowser::ListFolder() {

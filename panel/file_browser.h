@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,10 +19,6 @@ namespace carrow {
 
 class FileBrowser {
 public:
-    // Shows the failure being handled (called in a catch block); the panel
-    // passes its error report.
-    using ReportFailure = std::function<void()>;
-
     // A double-click opens by path in the item's folder, Enter by identifier.
     enum class OpenedBy { DoubleClick, Enter };
 
@@ -33,8 +28,10 @@ public:
     FileBrowser& operator=(const FileBrowser&) = delete;
 
     // Creates the list and lists the computer's top level.  The list's
-    // parent sends the list's notifications back to it (skin/reflect.h).
-    void Create(const skin::CreateArgs& args, ReportFailure report);
+    // parent sends the list's notifications back to it (skin/reflect.h).  A
+    // failure in the list's events goes to the callback policy
+    // (skin/guarded.h).
+    void Create(const skin::CreateArgs& args);
     skin::ShellListView& View() { return view_; }
 
     void ListFolder();                         // re-reads the current folder
@@ -91,7 +88,6 @@ private:
 
     skin::ShellListView view_;
     bool attached_ = false;
-    ReportFailure report_;
     ComPtr<IShellFolder> desktop_;
     ComPtr<IShellFolder> folder_;
     IdList current_;

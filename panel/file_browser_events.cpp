@@ -9,17 +9,10 @@
 
 namespace carrow {
 
-// No exception may unwind into the system's code: a failure ends the handler
-// and goes to the error report.
-LRESULT CALLBACK FileBrowser::ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self) {
-    auto* browser = reinterpret_cast<FileBrowser*>(self);
-    try {
-        return browser->OnViewMessage(message, wParam, lParam);
-    } catch (...) {
-        if (browser->report_) browser->report_();
-    }
-    return message == WM_NCDESTROY ? DefSubclassProc(window, message, wParam, lParam) : 0;
+// Attached through GuardedSubclassProc: a failure ends the event and goes to
+// the callback policy.
+LRESULT CALLBACK FileBrowser::ViewProc(HWND, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    return reinterpret_cast<FileBrowser*>(self)->OnViewMessage(message, wParam, lParam);
 }
 
 LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {

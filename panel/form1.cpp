@@ -4,6 +4,7 @@
 
 #include "error_report.h"
 #include "failure.h"
+#include "skin/guarded.h"
 #include "skin/reflect.h"
 #include "skin/skin_paint.h"
 #include "system_error.h"
@@ -87,7 +88,7 @@ skin::Control& TForm1::ControlById(ControlId id) const { return *controls_.at(id
 void TForm1::RegisterWindowClass() const {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = GuardedWindowProc<WindowProc>;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hIcon = ProgramIcon(instance_, false);
@@ -155,7 +156,7 @@ void TForm1::CreateControl(const ControlLayout& layout) {
             break;
         case ControlKind::Button: As<skin::Button>(layout.id).Create(args); break;
         case ControlKind::ColourBox: sColorBox1.Create(args); break;
-        case ControlKind::ShellListView: sShellListView1.Create(args, ReportCurrentFailure); break;
+        case ControlKind::ShellListView: sShellListView1.Create(args); break;
     }
 }
 
@@ -213,12 +214,7 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         self = reinterpret_cast<TForm1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        ReportCurrentFailure();
-        return 0;
-    }
+    return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

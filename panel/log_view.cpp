@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "failure.h"
+#include "skin/guarded.h"
 #include "skin/reflect.h"
 #include "system_error.h"
 
@@ -25,7 +26,7 @@ void RefreshLogView(TextView& box, const MessageFilter& filter) {
 
 void LogView::Attach(HWND box) {
     box_.Attach(box);
-    if (!SetWindowSubclass(box, BoxProc, kColourSubclass, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!SetWindowSubclass(box, GuardedSubclassProc<BoxProc>, kColourSubclass, reinterpret_cast<DWORD_PTR>(this))) {
         Fail(L"Cannot attach the log view: " + SystemErrorText(GetLastError()));
     }
 }
@@ -41,17 +42,12 @@ void LogView::SetTextColour(PaletteColour colour) {
 
 LRESULT CALLBACK LogView::BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR self) {
-    switch (message) {
-        case skin::Reflected(WM_CTLCOLOREDIT):
-        case skin::Reflected(WM_CTLCOLORSTATIC): {
-            // The skin sets the background; the text colour is looked up now.
-            const LRESULT brush = DefSubclassProc(box, message, wParam, lParam);
-            SetTextColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<const LogView*>(self)->TextColour());
-            return brush;
-        }
-        case WM_NCDESTROY: RemoveWindowSubclass(box, BoxProc, kColourSubclass); break;
+    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    if (message == skin::Reflected(WM_CTLCOLOREDIT) || message == skin::Reflected(WM_CTLCOLORSTATIC)) {
+        // The skin sets the background; the text colour is looked up now.
+        SetTextColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<const LogView*>(self)->TextColour());
     }
-    return DefSubclassProc(box, message, wParam, lParam);
+    return result;
 }
 
 void ProcessPendingMessages(const MessageFilter& filter) {

@@ -9,6 +9,7 @@
 #include "error_report.h"
 #include "failure.h"
 #include "form1.h"
+#include "skin/guarded.h"
 #include "system_error.h"
 
 namespace {
@@ -68,22 +69,25 @@ int RunMessageLoop(carrow::TForm1& form) {
     }
 }
 
+int Run(HINSTANCE instance, int showCommand) {
+    OleSession ole;
+    BufferedPaintInit();
+    InitControlClasses();
+    ApplicationWindow application(instance);
+    carrow::TForm1 form(instance);
+    form.Create();
+    form.Show(showCommand);
+    const int exitCode = RunMessageLoop(form);
+    carrow::ShowWaitingReports();  // failures of the last messages are still shown
+    BufferedPaintUnInit();
+    return exitCode;
+}
+
 }  // namespace
 
+// A failure that ends the program is reported at once: with the application
+// window gone there is no message to wait for.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    try {
-        OleSession ole;
-        BufferedPaintInit();
-        InitControlClasses();
-        ApplicationWindow application(instance);
-        carrow::TForm1 form(instance);
-        form.Create();
-        form.Show(showCommand);
-        const int exitCode = RunMessageLoop(form);
-        BufferedPaintUnInit();
-        return exitCode;
-    } catch (...) {
-        carrow::ReportCurrentFailure();
-        return 1;
-    }
+    carrow::SetCallbackFailurePolicy(carrow::ReportAfterCallback);
+    return carrow::AtCallback([&] { return Run(instance, showCommand); }, [] { return 1; });
 }

@@ -6,6 +6,10 @@
 namespace imgtool {
 namespace {
 
+// The most the library reads in one block, on every build: what a 32-bit
+// process can hold in one piece, 2 GiB less a byte.
+constexpr uint64_t kLargestBlock = 0x7FFFFFFF;
+
 void ThrowOnFailure() {
     const char* message = IMGGetLastError();
     if (message && *message) throw ToolError(message, kFailed);
@@ -40,7 +44,12 @@ std::vector<TImgEntry> Library::Entries() const {
 }
 
 std::vector<unsigned char> Library::Data(int32_t index) const {
-    std::vector<unsigned char> data(static_cast<size_t>(Entry(index).size) * TOLVANE_SECTOR_SIZE, 0);
+    // Counted in 64 bits: on 32-bit Windows a record of 4 GiB would wrap to a
+    // small buffer that the library then reads past.  A block the library
+    // refuses is refused here before it is allocated.
+    const uint64_t bytes = uint64_t{Entry(index).size} * TOLVANE_SECTOR_SIZE;
+    if (bytes > kLargestBlock) throw ToolError("Out of memory", kFailed);
+    std::vector<unsigned char> data(static_cast<size_t>(bytes), 0);
     IMGExportBuffer(index, data.data());
     ThrowOnFailure();
     return data;

@@ -74,9 +74,10 @@ void CheckCopy(Library& lib, const std::string& archive, const std::string& copy
                std::ostream& err) {
     Progress progress(err, "checking", static_cast<int64_t>(plan.entries.size()));
     for (size_t first = 0;;) {
-        size_t last = first, bytes = 0;
+        size_t last = first;
+        uint64_t bytes = 0;  // sizes of gigabytes must not wrap on 32-bit
         while (last < plan.entries.size() && (last == first || bytes < kCheckBatchBytes)) {
-            bytes += static_cast<size_t>(plan.entries[last++].size) * TOLVANE_SECTOR_SIZE;
+            bytes += uint64_t{plan.entries[last++].size} * TOLVANE_SECTOR_SIZE;
         }
         CheckBatch(lib, archive, copy, plan, first, last);  // also compares the counts
         progress.Step(static_cast<int64_t>(last));

@@ -2,6 +2,7 @@
 // and the progress notes sent to the debugger output.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,21 @@ void SendNote(const std::string& text);
 // icon; returns when it is dismissed.
 void ShowLibraryMessage(const char* text);
 
+// The most bytes the library takes or moves in one block: what a 32-bit
+// process can address in one piece (2 GiB less one byte), on every build.
+// So both builds answer alike, and a record of gigabytes in a damaged
+// directory cannot make a 64-bit host take them, nor write them out.
+constexpr int64_t kLargestBlock = 0x7FFFFFFF;
+
+// The memory budget of one block: kLargestBlock, or less where the native
+// build has lowered it.  Below it the real memory decides.
+int64_t MemoryBudget();
+
 #if !defined(_WIN32)
+// Sets the budget (at most kLargestBlock), so that a fuzzer or a test reaches
+// large records without allocating them.
+void SetMemoryBudget(int64_t bytes);
+
 struct HostFailure {
     unsigned long code;
     const char* message;

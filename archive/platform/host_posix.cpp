@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -12,7 +13,13 @@ std::vector<std::string>& Notes() {
     return notes;
 }
 
+int64_t budget = kLargestBlock;
+
 }  // namespace
+
+int64_t MemoryBudget() { return budget; }
+
+void SetMemoryBudget(int64_t bytes) { budget = std::clamp<int64_t>(bytes, 0, kLargestBlock); }
 
 void RaiseFailure(const char* message) { throw HostFailure{TOLVANE_EXCEPTION_CODE, message}; }
 

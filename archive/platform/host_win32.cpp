@@ -13,6 +13,8 @@ void RaiseFailure(const char* message) {
     ExitProcess(TOLVANE_EXCEPTION_CODE);
 }
 
+int64_t MemoryBudget() { return kLargestBlock; }
+
 void SendNote(const std::string& text) { OutputDebugStringA(text.c_str()); }
 
 void ShowLibraryMessage(const char* text) {

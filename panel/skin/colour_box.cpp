@@ -6,6 +6,7 @@
 
 #include "failure.h"
 #include "handles.h"
+#include "skin/guarded.h"
 #include "skin/reflect.h"
 #include "skin/skin.h"
 #include "system_error.h"
@@ -48,7 +49,7 @@ void ColourBox::Attach(HWND combo) {
         }
     }
     SendMessageW(combo_, CB_SETCURSEL, 0, 0);
-    if (!SetWindowSubclass(combo_, ComboProc, kColourBoxSubclass, 0)) {
+    if (!SetWindowSubclass(combo_, GuardedSubclassProc<ComboProc>, kColourBoxSubclass, 0)) {
         Fail(L"Cannot attach the colour chooser: " + SystemErrorText(GetLastError()));
     }
 }
@@ -82,9 +83,9 @@ void ColourBox::DrawItem(const DRAWITEMSTRUCT& item) {
 
 LRESULT CALLBACK ColourBox::ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR) {
-    switch (message) {
-        case skin::Reflected(WM_DRAWITEM): DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
-        case WM_NCDESTROY: RemoveWindowSubclass(combo, ComboProc, kColourBoxSubclass); break;
+    if (message == skin::Reflected(WM_DRAWITEM)) {
+        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     }
     return DefSubclassProc(combo, message, wParam, lParam);
 }

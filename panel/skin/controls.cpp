@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "failure.h"
+#include "guarded.h"
 #include "reflect.h"
 #include "skinned.h"
 #include "system_error.h"
@@ -30,7 +31,7 @@ void RegisterContainerClass(const wchar_t* name) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc)) return;
-    wc.lpfnWndProc = ContainerProc;
+    wc.lpfnWndProc = GuardedWindowProc<ContainerProc>;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = name;

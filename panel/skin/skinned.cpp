@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "failure.h"
+#include "guarded.h"
 #include "reflect.h"
 #include "skin_paint.h"
 #include "handles.h"
@@ -82,6 +83,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case Reflected(WM_DRAWITEM):
             PaintButtonItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), skin);
             return TRUE;
+        case BM_CLICK: FailOnceForTest(L"button-click"); break;
         case WM_LBUTTONDBLCLK:
             // An owner-drawn button would report a quick second click as a
             // double click; a push button takes it as another click.
@@ -267,27 +269,15 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-// No C++ exception may unwind into Windows: a part that cannot be drawn
-// falls back to the control's own drawing.
-template <SUBCLASSPROC Procedure>
-LRESULT CALLBACK Guarded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    try {
-        if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, Guarded<Procedure>, id);
-        return Procedure(hwnd, message, wParam, lParam, id, data);
-    } catch (...) {
-        return DefSubclassProc(hwnd, message, wParam, lParam);
-    }
-}
-
 SUBCLASSPROC ProcedureOf(Part part) {
     switch (part) {
-        case Part::Button: return Guarded<ButtonProc>;
-        case Part::Edit: return Guarded<BoxProc>;
-        case Part::PageControl: return Guarded<TabProc>;
-        case Part::ComboBox: return Guarded<ComboProc>;
-        case Part::StatusBar: return Guarded<StatusProc>;
+        case Part::Button: return GuardedSubclassProc<ButtonProc>;
+        case Part::Edit: return GuardedSubclassProc<BoxProc>;
+        case Part::PageControl: return GuardedSubclassProc<TabProc>;
+        case Part::ComboBox: return GuardedSubclassProc<ComboProc>;
+        case Part::StatusBar: return GuardedSubclassProc<StatusProc>;
         case Part::Page:
-        case Part::Panel: return Guarded<ContainerProc>;
+        case Part::Panel: return GuardedSubclassProc<ContainerProc>;
         case Part::Form: break;
     }
     return nullptr;

@@ -56,13 +56,29 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     std::fclose(f);
 }
 
+// The library's memory budget here: a 32-bit process scaled down, so that
+// records above it are refused as they would be there, without allocating.
+constexpr int64_t kBudget = 1 << 20;
+
+// Record sizes: most small, some around the budget, and some of any
+// magnitude up to nearly 2^32 sectors, which must fail cleanly ("Out of
+// memory") or, below the budget, behave like any other.
+uint32_t TameSize(uint32_t raw) {
+    switch (raw >> 30) {
+        case 0:
+        case 1: return raw & 0x3F;
+        case 2: return raw & 0x3FF;
+        default: return (raw << 2) >> (raw & 0x1F);
+    }
+}
+
 // Keeps positions small, so that writes stay within a few megabytes of disk.
 void TameRecords(std::string& records, size_t from) {
     for (size_t at = from; at + 8 <= records.size(); at += 32) {
         uint32_t offset, size;
         std::memcpy(&offset, &records[at], 4);
         std::memcpy(&size, &records[at + 4], 4);
-        size &= 0x3F;
+        size = TameSize(size);
         if (size != 0) offset &= 0xFFF;
         std::memcpy(&records[at], &offset, 4);
         std::memcpy(&records[at + 4], &size, 4);
@@ -83,19 +99,26 @@ void Run(uint8_t opcode, int32_t index, uint8_t argument, Input& in) {
         case 0: {
             TImgEntry e;
             IMGGetThisFile(&e, index);
-            if (e.size > 64 || index < 0 || index >= 65536) return;
-            std::vector<unsigned char> buffer(size_t(e.size) * 2048 + 1, 0xEE);
+            if (index < 0 || index >= 65536) return;
+            // Above the budget the library must refuse before reading a byte.
+            const bool refused = int64_t{e.size} * 2048 > kBudget;
+            if (!refused && e.size > 64) return;
+            std::vector<unsigned char> buffer(refused ? 1 : size_t(e.size) * 2048 + 1, 0xEE);
             IMGExportBuffer(index, buffer.data());
             if (buffer.back() != 0xEE) std::abort();  // wrote past the entry's data
             return;
         }
-        case 1: {
+        case 1: IMGExportFile(index, (Folder() + "export.dat").c_str()); return;
+        case 2: {
+            // In place, the rest of the slot is cleared: into a slot of
+            // gigabytes that is correct, but too slow to fuzz.
             TImgEntry e;
             IMGGetThisFile(&e, index);
-            if (e.size <= 64) IMGExportFile(index, (Folder() + "export.dat").c_str());
+            const uint32_t force = e.size > 4096 ? 1 : argument & 3;
+            WriteFile(source, in.Bytes(argument * 40u));
+            IMGReplaceFile(index, source.c_str(), force);
             return;
         }
-        case 2: WriteFile(source, in.Bytes(argument * 40u)); IMGReplaceFile(index, source.c_str(), argument & 3); return;
         case 3: WriteFile(source, in.Bytes(argument * 40u)); IMGAddFile(source.c_str()); return;
         case 4: IMGReDoDir(); return;
         case 5: IMGRemoveFile(index); return;
@@ -112,25 +135,15 @@ void Run(uint8_t opcode, int32_t index, uint8_t argument, Input& in) {
     }
 }
 
-// Data written over a missing header can be read back as records of any size;
-// moving or exporting one of gigabytes fails on Windows with "Out of memory",
-// but under AddressSanitizer operator new reports instead of throwing.  Such
-// a directory ends the sequence, as does one of more than 512 entries, whose
-// rewrite relocates every block: correct, but too slow to fuzz.
-bool WorthGoingOn() {
-    if (IMGFileCount() > 512) return false;
-    for (int32_t i = 0; i < IMGFileCount(); ++i) {
-        TImgEntry e;
-        IMGGetThisFile(&e, i);
-        if (e.size > 4096) return false;
-    }
-    return true;
-}
+// A directory of more than 512 entries ends the sequence: its rewrite
+// relocates every block, which is correct but too slow to fuzz.
+bool WorthGoingOn() { return IMGFileCount() <= 512; }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     IMGSetRaiseOnError(0);  // failures are expected; they must only be clean
+    tolvane::platform::SetMemoryBudget(kBudget);
     return 0;
 }
 

@@ -18,6 +18,7 @@
 #include "file_browser_shell.h"
 #include "handles.h"
 #include "host_check.h"
+#include "skin/guarded.h"
 #include "skin/reflect.h"
 #include "ui_driver.h"
 
@@ -193,12 +194,16 @@ public:
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma")) {
         SHGetDesktopFolder(&desktop_);
         const carrow::skin::CreateArgs args{window_.Handle(), 100, {0, 35, 780, 525}, L"", font_.Get(), 96, true};
-        browser.Create(args, [this] { reports.push_back(CurrentFailure()); });
+        carrow::SetCallbackFailurePolicy(Collect);
+        reports.clear();
+        browser.Create(args);
         Pump();
     }
+    ~Session() { carrow::SetCallbackFailurePolicy(nullptr); }
 
     FileBrowser browser;
-    std::vector<std::wstring> reports;
+    // What the folder list's failures would have shown, in order.
+    static inline std::vector<std::wstring> reports;
 
     HWND List() { return browser.View().Handle(); }
     IShellFolder* Desktop() { return desktop_.Get(); }
@@ -280,13 +285,13 @@ public:
     }
 
 private:
-    static std::wstring CurrentFailure() {
+    static void Collect() noexcept {
         try {
             throw;
         } catch (const carrow::Failure& failure) {
-            return failure.Message();
+            reports.push_back(failure.Message());
         } catch (...) {
-            return L"unexpected failure";
+            reports.push_back(L"unexpected failure");
         }
     }
 

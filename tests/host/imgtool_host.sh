@@ -36,4 +36,14 @@ check "unknown command exits 2" status_of 2 frobnicate models.img
 check "a missing archive exits 3" status_of 3 list nothing.img
 check "a missing entry exits 3" status_of 3 extract models.img no-such-entry
 check "--help exits 0" status_of 0 --help
+
+# A record of 4 GiB and a sector, as a damaged directory may hold, over a
+# sparse .img that costs no disk: refused as "Out of memory", nothing written.
+{ printf '\1\0\0\0\1\0\40\0huge'; head -c 20 /dev/zero; } >"$work/huge.dir"
+truncate -s $(((1 + 0x200001) * 2048)) "$work/huge.img"
+[ "$(id -u)" -ne 0 ] || chown winetest: "$work"/huge.*
+check "extracting a record of 4 GiB fails as out of memory" output_has "Out of memory" extract huge.img huge -o big
+check "and leaves no file" test ! -e "$work/big/huge"
+check "rebuilding around it fails" status_of 1 rebuild huge.img
+check "and leaves the archive as it was" size_is huge.img $(((1 + 0x200001) * 2048))
 echo "$passed passed, $failed failed"

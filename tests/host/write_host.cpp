@@ -1,6 +1,9 @@
 // Exports, replaces, adds and directory rewrites on real files under Windows
 // rules: sharing modes, read-only files, the structured exception, the notes
 // on the debugger output and the scratch file of a relocation.
+#include <windows.h>
+#include <winioctl.h>
+
 #include <cstring>
 
 #include "catching.h"
@@ -34,6 +37,55 @@ Bytes ReadBytes(const std::string& path) {
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// length bytes from at, 64-bit positions included; fewer where the file ends.
+Bytes ReadAt(const std::string& path, int64_t at, size_t length) {
+    Bytes out(length);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    LARGE_INTEGER to;
+    to.QuadPart = at;
+    DWORD got = 0;
+    if (h == INVALID_HANDLE_VALUE || !SetFilePointerEx(h, to, nullptr, FILE_BEGIN) ||
+        !ReadFile(h, out.data(), static_cast<DWORD>(length), &got, nullptr)) {
+        got = 0;
+    }
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    out.resize(got);
+    return out;
+}
+
+// Makes the file length bytes long without writing them: a sparse file, whose
+// hole costs no disk, so records of gigabytes can have all their data.  Data
+// written after the hole goes through the handle.
+bool MakeSparse(const std::string& path, int64_t length, const Bytes& after = {}) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD ignored = 0;
+    // Windows asks for it; Wine's files are sparse anyway and may refuse.
+    DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER to;
+    to.QuadPart = length;
+    DWORD put = 0;
+    bool ok = SetFilePointerEx(h, to, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    if (ok && !after.empty()) ok = WriteFile(h, after.data(), static_cast<DWORD>(after.size()), &put, nullptr);
+    CloseHandle(h);
+    return ok && put == after.size();
+}
+
+// Files (not folders) in folder.
+int FilesIn(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    int files = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return files;
+}
 
 // True when nothing else holds the file: the library closed everything.
 bool OpensExclusively(const std::string& path) {
@@ -191,16 +243,7 @@ void WorkedExamplesOfTheRewrite(const Library& lib) {
     const Bytes after = ReadBytes("grow.img");
     Check(after.size() == 199u * 2048 && std::memcmp(after.data(), SingleFile({}).data(), 4) == 0,
           "the .img ends after the moved block");
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("scratch\\*", &found);
-    int files = 0;
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    Check(files == 0, "no scratch file is left in the temporary folder");
+    Check(FilesIn("scratch") == 0, "no scratch file is left in the temporary folder");
 }
 
 void SharingModes(const Library& lib) {
@@ -310,6 +353,83 @@ void MissingSources(const Library& lib) {
     }
 }
 
+// Records of gigabytes, as a damaged or hostile directory may hold them: 2^31
+// bytes, one more than any block, and 4 GiB and a sector, which wraps to one
+// sector in 32 bits.
+const uint32_t kHugeSizes[] = {0x100000, 0x200001};
+
+std::string SizeName(uint32_t sectors) { return sectors == 0x100000 ? "2 GiB" : "4 GiB"; }
+
+void RecordsOfGigabytes(const Library& lib) {
+    const Bytes small = Pattern(2048, 12);
+    host::WriteBytes("huge.dir", Records({Entry(1, kHugeSizes[0], "two"), Entry(1, kHugeSizes[1], "four"),
+                                          Entry(0, 1, "small")}));
+    host::WriteBytes("huge.img", small);
+    Check(MakeSparse("huge.img", (1 + int64_t{kHugeSizes[1]}) * 2048), "a sparse .img of 4 GiB");
+    lib.LoadImg("huge");
+    for (int index : {0, 1}) {
+        const std::string what = "export of a record of " + SizeName(kHugeSizes[index]);
+        CheckFailure(lib, Catching([&] { lib.ExportFile(index, "huge.out"); }), "Out of memory", what);
+        Check(!Exists("huge.out"), what + ": no target appears");
+        Bytes guard(16, 0xEE);
+        CheckFailure(lib, Catching([&] { lib.ExportBuffer(index, guard.data()); }), "Out of memory",
+                     what + " to a buffer");
+        Check(guard == Bytes(16, 0xEE), what + ": nothing is read into the buffer");
+    }
+    host::WriteBytes("huge.dat", {});
+    Check(MakeSparse("huge.dat", int64_t{kHugeSizes[1]} * 2048), "a sparse source of 4 GiB");
+    CheckFailure(lib, Catching([&] { lib.ReplaceFile(2, "huge.dat", 1); }), "Out of memory", "replace from it");
+    Bytes got(2048);
+    lib.ExportBuffer(2, got.data());
+    Check(got == small && SameEntry(Slot(lib, 2), Entry(0, 1, "small")) && std::string(lib.GetLastError()).empty(),
+          "the process lives on and the other entry is whole");
+    if (sizeof(void*) == 4) {
+        // Within the limit, but more than a 2 GiB address space has in one
+        // piece: the failed allocation itself must be "Out of memory".
+        const TImgEntry justBelow = Entry(1, 0xFFFFF, "below");
+        lib.SetThisFile(0, &justBelow);
+        CheckFailure(lib, Catching([&] { lib.ExportFile(0, "huge.out"); }), "Out of memory",
+                     "32-bit: export of a record of 2 GiB less a sector");
+        Check(!Exists("huge.out"), "32-bit: no target appears");
+    }
+    DeleteFileA("huge.img");
+    DeleteFileA("huge.dat");
+}
+
+// A single-file archive of 63 entries whose lowest block, at sector 1, is
+// huge; the 64th entry's directory reaches into it, so the add's rewrite
+// must move it.
+void AnAddThatMustMoveAHugeBlock(const Library& lib) {
+    for (const uint32_t sectors : kHugeSizes) {
+        std::vector<TImgEntry> entries = {Entry(1, sectors, "huge")};
+        for (uint32_t i = 1; i < 63; ++i) {
+            char name[8];
+            std::snprintf(name, sizeof name, "e%u", static_cast<unsigned>(i));
+            entries.push_back(Entry(sectors + i, 1, name));
+        }
+        Bytes head = SingleFile(entries);
+        head.resize(2048);
+        const Bytes data = Pattern(62 * 2048, sectors);
+        host::WriteBytes("big.img", head);
+        Check(MakeSparse("big.img", (int64_t{sectors} + 1) * 2048, data), "a sparse single-file .img");
+        lib.LoadImg("big.img");
+        const std::string what = "an add that must move a block of " + SizeName(sectors);
+        CheckFailure(lib, Catching([&] { lib.AddFile("first.dat"); }), "Out of memory", what);
+        Check(ReadAt("big.img", 0, 2048) == head, what + ": header and directory unchanged");
+        lib.LoadImg("big.img");
+        bool whole = lib.FileCount() == 63;
+        for (int i = 0; whole && i < 63; ++i) whole = SameEntry(Slot(lib, i), entries[static_cast<size_t>(i)]);
+        for (int i = 1; whole && i < 63; ++i) {
+            Bytes got(2048);
+            lib.ExportBuffer(i, got.data());
+            whole = std::memcmp(got.data(), data.data() + (i - 1) * 2048, 2048) == 0;
+        }
+        Check(whole, what + ": every other entry still exports its bytes");
+        Check(FilesIn("scratch") == 0, what + ": no scratch file is left");
+        DeleteFileA("big.img");
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -321,5 +441,7 @@ int main() {
         SharingModes(lib);
         ReadOnlyFiles(lib);
         MissingSources(lib);
+        RecordsOfGigabytes(lib);
+        AnAddThatMustMoveAHugeBlock(lib);
     });
 }

@@ -1,8 +1,8 @@
 // Drives Carrow.exe through its window tree under Wine: layout, captions,
 // keyboard order, resizing, start states, server control against the
-// stand-in server, and the error report.  Run in a folder that holds
-// Carrow.exe, samp-server.exe and report_host.exe; pictures of the pages go to
-// the folder named by the first argument.
+// stand-in server, the error report and a failure inside a callback.  Run in
+// a folder that holds Carrow.exe, samp-server.exe and report_host.exe;
+// pictures of the pages go to the folder named by the first argument.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -353,6 +353,34 @@ void StartWithoutTheServerFile() {
     carrow.Close();
 }
 
+// A failure inside a function that Windows calls (the skin's button procedure,
+// made to fail once by CARROW_FAIL_CALLBACK) becomes the error report and
+// Carrow goes on; on the 32-bit build an escape into Windows would end it.
+void FailureInsideACallback() {
+    ui::EndProcessesNamed(kServer);
+    const std::wstring folder = ServerFolder(L"callback");
+    SetEnvironmentVariableW(L"CARROW_FAIL_CALLBACK", L"button-click");
+    Carrow carrow = StartCarrow(folder);
+    SetEnvironmentVariableW(L"CARROW_FAIL_CALLBACK", nullptr);
+    if (!carrow.form) return;
+    carrow.Press(L"Стоп");
+    const HWND box = ui::WaitForMessageBox(carrow.process.Id(), 5000);
+    Check(box && ui::TextOf(box) == L"Carrow" && ui::MessageBoxText(box) == L"Test failure at button-click.",
+          "a failing button procedure shows the error report");
+    if (box) ui::PressOk(box);
+    Check(carrow.process.WaitForExit(300) == false, "Carrow goes on after the report");
+
+    carrow.ShowPage(2);
+    Check(IsWindowVisible(ui::ChildrenOf(carrow.Tabs())[2]), "a click on a tab still shows its page");
+    carrow.ShowPage(0);
+    carrow.Press(L"Старт");
+    Check(CountBecomes(kServer, 1), "Старт still launches the server");
+    carrow.Press(L"Стоп");
+    Check(CountBecomes(kServer, 0), "Стоп still ends it");
+    Check(ui::WaitForMessageBox(carrow.process.Id(), 300) == nullptr, "the button failed once only");
+    Check(carrow.Close(), "closing the window ends Carrow");
+}
+
 void ErrorReport(const wchar_t* fileName, const wchar_t* mode, const std::string& title) {
     ui::MakeFolder(L"report");
     ui::CopyInto(L"report_host.exe", L"report", fileName);
@@ -402,6 +430,7 @@ int wmain(int argc, wchar_t** argv) {
     StopAndRestartEndEveryMatch();
     RestartWithoutAServer();
     StartWithoutTheServerFile();
+    FailureInsideACallback();
     ErrorReport(L"Carrow.exe", L"active", "Carrow");
     ErrorReport(L"PANEL.EXE", L"none", "Panel");
     ErrorReport(L"srv.panel.exe", L"active", "srv");

@@ -77,6 +77,7 @@ protected:
         State.SingleFileMode = false;
         State.RelocationInProgress = false;
         State.DirectoryReadWhole = false;
+        platform::SetMemoryBudget(platform::kLargestBlock);
         platform::TakeNotes();
         platform::faults::Reset();
     }
@@ -94,6 +95,21 @@ protected:
         Bytes out(static_cast<size_t>(in.tellg()));
         in.seekg(0).read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
         return out;
+    }
+
+    // length bytes of the file from at: for files too large to read whole.
+    Bytes ReadAt(const std::string& name, int64_t at, size_t length) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        Bytes out(length);
+        in.seekg(at).read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(length));
+        out.resize(static_cast<size_t>(in.gcount()));
+        return out;
+    }
+
+    // Lengthens the file without writing: the new part is a hole that costs
+    // no space, so records of gigabytes can have all their data.
+    void Lengthen(const std::string& name, int64_t length) const {
+        std::filesystem::resize_file(Path(name), static_cast<uintmax_t>(length));
     }
 
     static TImgEntry Slot(int index) {

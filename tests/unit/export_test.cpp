@@ -81,5 +81,43 @@ TEST_F(ExportTest, AFullDiskIsAStreamWriteError) {
     EXPECT_EQ(FailureOf([] { IMGExportFile(0, "/dev/full"); }), "Stream write error");
 }
 
+// Records of gigabytes, as a damaged or hostile directory may hold them:
+// 2^31 bytes, one more than any block, and one that wraps to a single sector
+// in 32 bits.
+constexpr uint32_t kTwoGiB = 0x100000;
+constexpr uint32_t kPastFourGiB = 0x200001;
+
+TEST_F(ExportTest, RecordsOfGigabytesAreOutOfMemoryAndTouchNothing) {
+    const Bytes img = Pattern(2048, 9);
+    OpenPaired({Entry(1, kTwoGiB, "two"), Entry(1, kPastFourGiB, "four"), Entry(0, 1, "small")}, img);
+    Lengthen("a.img", (1 + int64_t{kPastFourGiB}) * 2048);
+    Write("kept.out", Pattern(10, 10));
+    for (int32_t index : {0, 1}) {
+        EXPECT_EQ(FailureOf([&] { IMGExportFile(index, Path("huge.out").c_str()); }), "Out of memory");
+        EXPECT_EQ(FailureOf([&] { IMGExportFile(index, Path("kept.out").c_str()); }), "Out of memory");
+        Bytes guard(16, 0xEE);
+        EXPECT_EQ(FailureOf([&] { IMGExportBuffer(index, guard.data()); }), "Out of memory");
+        EXPECT_EQ(guard, Bytes(16, 0xEE)) << "nothing is read into the buffer";
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("huge.out"))) << "no target is created";
+    EXPECT_EQ(Read("kept.out"), Pattern(10, 10));
+    IMGExportFile(2, Path("small.out").c_str());
+    EXPECT_EQ(Read("small.out"), img);
+}
+
+TEST_F(ExportTest, TheBudgetBoundsEveryBlock) {
+    const Bytes img = Pattern(3 * 2048, 11);
+    OpenPaired({Entry(0, 2, "two"), Entry(0, 3, "three")}, img);
+    platform::SetMemoryBudget(4096);
+    IMGExportFile(0, Path("two.out").c_str());
+    EXPECT_EQ(Read("two.out"), Slice(img, 0, 4096)) << "a block of exactly the budget";
+    EXPECT_EQ(Exported(0), Slice(img, 0, 4096));
+    EXPECT_EQ(FailureOf([&] { IMGExportFile(1, Path("three.out").c_str()); }), "Out of memory");
+    EXPECT_FALSE(std::filesystem::exists(Path("three.out")));
+    Bytes buffer(6144, 0xEE);
+    EXPECT_EQ(FailureOf([&] { IMGExportBuffer(1, buffer.data()); }), "Out of memory");
+    EXPECT_EQ(buffer, Bytes(6144, 0xEE));
+}
+
 }  // namespace
 }  // namespace tolvane::testing

@@ -1,7 +1,9 @@
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include "archive_fixture.h"
+#include "platform/files.h"
 
 namespace tolvane::testing {
 namespace {
@@ -250,6 +252,64 @@ TEST_F(WriteTest, AddToAFullTableChangesNothing) {
     EXPECT_EQ(FailureOf([&] { IMGAddFile(Path("src").c_str()); }), "Directory is full");
     EXPECT_EQ(IMGFileCount(), 65536);
     EXPECT_TRUE(Read("a.img").empty());
+}
+
+TEST_F(WriteTest, SourcesTooLargeToHoldChangeNothing) {
+    const Bytes img = Pattern(4 * 2048, 21);
+    OpenPaired({Entry(0, 1, "a"), Entry(1, 3, "b")}, img);
+    const Bytes storedDir = Read("a.dir");
+    platform::SetMemoryBudget(4096);
+    Write("budget", Pattern(4096, 22));
+    Write("over", Pattern(4097, 23));
+    EXPECT_EQ(FailureOf([&] { IMGReplaceFile(1, Path("over").c_str(), 0); }), "Out of memory");
+    EXPECT_EQ(SentNotes(), (Notes{"replacing", "file exists, proceeding..."}));
+    EXPECT_EQ(Read("a.img"), img);
+    EXPECT_EQ(Read("a.dir"), storedDir);
+    IMGReplaceFile(1, Path("budget").c_str(), 0);
+    EXPECT_EQ(ReadAt("a.img", 2048, 4096), Pattern(4096, 22)) << "a source of exactly the budget goes in";
+
+    platform::SetMemoryBudget(platform::kLargestBlock);
+    const Bytes before = Read("a.img");
+    Write("huge", {});
+    Lengthen("huge", int64_t{0x200001} * 2048);  // 4 GiB and a sector: one sector in 32 bits
+    EXPECT_EQ(FailureOf([&] { IMGReplaceFile(0, Path("huge").c_str(), 1); }), "Out of memory");
+    EXPECT_EQ(FailureOf([] { IMGAddFile("huge"); }), "Out of memory");
+    EXPECT_TRUE(SameEntry(Slot(0), Entry(0, 1, "a")));
+    EXPECT_TRUE(SameEntry(Slot(2), Entry(0, 0, "huge"))) << "the add's entry stays empty";
+    EXPECT_EQ(Read("a.img"), before);
+    EXPECT_EQ(Read("a.dir"), storedDir);
+}
+
+// A single-file archive of 63 entries whose lowest block, at sector 1, holds
+// sectors sectors; the others follow it, one sector each.  A 64th entry's
+// directory reaches into that block.
+std::vector<TImgEntry> HugeFirstBlock(uint32_t sectors) {
+    std::vector<TImgEntry> entries = {Entry(1, sectors, "huge")};
+    for (uint32_t i = 1; i < 63; ++i) entries.push_back(Entry(sectors + i, 1, ("e" + std::to_string(i)).c_str()));
+    return entries;
+}
+
+TEST_F(WriteTest, AnAddThatMustMoveAHugeBlockLosesNoEntry) {
+    for (const uint32_t sectors : {0x100000u, 0x200001u}) {
+        const std::vector<TImgEntry> entries = HugeFirstBlock(sectors);
+        const Bytes data = Pattern(62 * 2048, sectors);
+        Bytes head = SingleFileImage(63, entries);
+        head.resize(2048);
+        Write("a.img", head);
+        Lengthen("a.img", (int64_t{sectors} + 1) * 2048);
+        std::ofstream(Path("a.img"), std::ios::binary | std::ios::app)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        IMGLoadImg(Path("a.img").c_str());
+        Write("new.dat", Pattern(100, 24));
+        EXPECT_EQ(FailureOf([&] { IMGAddFile(Path("new.dat").c_str()); }), "Out of memory") << sectors;
+        EXPECT_EQ(ReadAt("a.img", 0, 2048), head) << "header and directory unchanged";
+        EXPECT_FALSE(std::filesystem::exists(platform::TempFolder() + "tolvbuf-" + std::to_string(getpid())));
+
+        IMGLoadImg(Path("a.img").c_str());
+        ASSERT_EQ(IMGFileCount(), 63);
+        for (int i = 0; i < 63; ++i) EXPECT_TRUE(SameEntry(Slot(i), entries[size_t(i)])) << i;
+        for (int i = 1; i < 63; ++i) EXPECT_EQ(Exported(i), Slice(data, size_t(i - 1) * 2048, 2048)) << i;
+    }
 }
 
 }  // namespace

@@ -1,15 +1,42 @@
-# Wine session for the test suites and the demo: one fresh prefix in a
-# temporary folder, an Xvfb of its own when no display is set, run by an
-# unprivileged user when we are root.  Source it, then call wine_begin,
-# wine_run ... and wine_end.
+# Wine session for the test suites, the demo and the benchmarks: one fresh
+# prefix of one bitness in a temporary folder, an Xvfb of its own when no
+# display is set, run by an unprivileged user when we are root.  Source it,
+# then call wine_begin win64|win32, wine_run ... and wine_end.  wine_end may be
+# called any number of times (from an EXIT trap too).
 
 WINE64=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
+
+# Whether the kernel runs 32-bit x86 programs at all: some virtual machines'
+# kernels refuse them ("Exec format error") whatever is installed.  Tried on a
+# four-instruction static program that only exits.
+kernel_runs_i386() {
+    local probe status
+    probe=$(mktemp -d)
+    printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' >"$probe/exit.s"
+    as --32 -o "$probe/exit.o" "$probe/exit.s" 2>/dev/null &&
+        ld -m elf_i386 -o "$probe/exit" "$probe/exit.o" 2>/dev/null &&
+        "$probe/exit" 2>/dev/null
+    status=$?
+    rm -rf "$probe"
+    return "$status"
+}
+
+# Why 32-bit programs cannot run here, or nothing when they can.
+wine32_missing() {
+    if ! kernel_runs_i386; then
+        echo "this machine's kernel does not run 32-bit programs"
+    elif ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' ||
+        [ ! -x "$WINE32" ]; then
+        echo "32-bit Wine is not installed (tools/setup says why)"
+    fi
+}
 
 wine_as_user() {  # command...: runs with the session's user and environment
     # winedbg is off: a crashing host ends at once instead of waiting in the debugger.
     local vars=(HOME="$WINE_HOME" WINEPREFIX="$WINEPREFIX" DISPLAY="$DISPLAY" WINEDEBUG=-all
                 WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LANG=C.UTF-8
-                SMALL_VOLUME="${WINE_SMALL_VOLUME:-}")
+                SMALL_VOLUME="${WINE_SMALL_VOLUME:-}" ${WINEARCH:+WINEARCH=$WINEARCH})
     if [ "$(id -u)" -eq 0 ]; then
         runuser -u winetest -- env "${vars[@]}" "$@"
     else
@@ -17,19 +44,28 @@ wine_as_user() {  # command...: runs with the session's user and environment
     fi
 }
 
-wine_free_display() {
-    local n
-    for n in $(seq 90 140); do
-        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { echo $n; return; }
+# Starts an Xvfb on a display it chooses itself (no race with other servers).
+wine_start_xvfb() {
+    local number_file=$WINE_ROOT/display
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -ac -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$number_file" ] && break
+        sleep 0.1
     done
-    return 1
+    [ -s "$number_file" ] || { echo "wine: Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$(head -n 1 "$number_file")"
 }
 
-wine_begin() {
+wine_begin() {  # win64|win32
+    WINE_ARCH=${1:-win64}
     WINE_ROOT=$(mktemp -d /tmp/wine-session.XXXXXX)
     export WINEPREFIX=$WINE_ROOT/prefix
     WINE_WORK=$WINE_ROOT/work
     WINE_HOME=$HOME
+    WINEARCH=
+    WINE=$WINE64
+    [ "$WINE_ARCH" = win64 ] || { WINE=$WINE32; WINEARCH=win32; }
     mkdir -p "$WINE_WORK"
     if [ "$(id -u)" -eq 0 ]; then
         WINE_HOME=$(getent passwd winetest | cut -d: -f6)
@@ -42,16 +78,14 @@ wine_begin() {
         WINE_SMALL_VOLUME=$WINE_ROOT/small
     fi
     XVFB_PID=
+    WINE_OWN_DISPLAY=
     if [ -z "${DISPLAY:-}" ]; then
-        local n
-        n=$(wine_free_display)
-        Xvfb ":$n" -screen 0 1024x768x24 -ac -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+        wine_start_xvfb || return 1
+        WINE_OWN_DISPLAY=1
     fi
-    wine_as_user "$WINE64" wineboot -i >/dev/null 2>&1
+    wine_as_user "$WINE" wineboot -i >/dev/null 2>&1
     wine_as_user /usr/lib/wine/wineserver -w
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: no $WINE_ARCH prefix could be made" >&2; return 1; }
 }
 
 wine_stage() {  # files...: copies them into the work folder, readable by the user
@@ -60,7 +94,7 @@ wine_stage() {  # files...: copies them into the work folder, readable by the us
 }
 
 wine_run() {  # program.exe args...: runs in the work folder; output has CR stripped
-    (cd "$WINE_WORK" && wine_as_user "$WINE64" "$@") 2>&1 | tr -d '\r'
+    (cd "$WINE_WORK" && wine_as_user "$WINE" "$@") 2>&1 | tr -d '\r'
     return "${PIPESTATUS[0]}"
 }
 
@@ -73,9 +107,17 @@ wine_save_pictures() {  # folder-in-work-folder, destination: BMP pictures as PN
     done
 }
 
+# Ends the session's wineserver (and so every Wine process of its prefix), its
+# Xvfb and its folders.
 wine_end() {
+    [ -n "${WINE_ROOT:-}" ] || return 0
     wine_as_user /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-    [ -z "$WINE_SMALL_VOLUME" ] || umount "$WINE_SMALL_VOLUME" 2>/dev/null || true
-    [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
+    [ -z "${WINE_SMALL_VOLUME:-}" ] || umount "$WINE_SMALL_VOLUME" 2>/dev/null || true
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+    [ -z "${WINE_OWN_DISPLAY:-}" ] || unset DISPLAY
     rm -rf "$WINE_ROOT"
+    WINE_ROOT= XVFB_PID= WINE_OWN_DISPLAY=
 }
