@@ -8,7 +8,9 @@ check() {  # description, command...
 }
 tool() { wine_run imgtool.exe "$@"; }
 status_of() { local want=$1; shift; tool "$@" >/dev/null 2>&1; [ $? -eq "$want" ]; }
-output_has() { local text=$1; shift; tool "$@" 2>/dev/null | grep -qF "$text"; }
+# The output is taken whole first: under pipefail a failing command would fail
+# the match however its output reads.
+output_has() { local text=$1 output; shift; output=$(tool "$@" 2>&1); grep -qF "$text" <<<"$output"; }
 size_is() { [ "$(stat -c %s "$WINE_WORK/$1")" -eq "$2" ]; }
 padded_copy() {  # source, extracted, expected length
     cmp -s -n "$(stat -c %s "$WINE_WORK/$1")" "$WINE_WORK/$1" "$WINE_WORK/$2" && size_is "$2" "$3"
