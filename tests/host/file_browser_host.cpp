@@ -444,8 +444,9 @@ void KeysAndOpening(Session& s, const Sandbox& box) {
     const std::wstring server = carrow::CurrentFolder();
     const auto script = s.Find(L"where.bat");
     if (script) s.Click(*script, true);
-    Check(PumpUntil([&] { return Exists(box / L"cwd.txt"); }), "double-clicking a file runs its default command");
-    Sleep(300);
+    // The script may still be writing when the file appears: wait for its whole line.
+    Check(PumpUntil([&] { return ui::ReadTextFile(box / L"cwd.txt").find('\n') != std::string::npos; }),
+          "double-clicking a file runs its default command");
     Check(ui::ReadTextFile(box / L"cwd.txt").find(Narrow(box.path)) == 0, "a double-clicked file starts in its own folder");
     Check(carrow::CurrentFolder() == server, "opening leaves the current folder alone");
     DeleteFileW((box / L"cwd.txt").c_str());
