@@ -16,13 +16,13 @@ class FileBrowser::ListingScope {
 public:
     explicit ListingScope(FileBrowser& browser)
         : browser_(browser), previousCursor_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {
-        browser_.busy_ = true;
+        browser_.listing_.BeginListing();
         browser_.view_.SetRedraw(false);
     }
     ~ListingScope() {
         SetCursor(previousCursor_);
         browser_.view_.SetRedraw(true);
-        browser_.busy_ = false;
+        browser_.listing_.EndListing();
     }
     ListingScope(const ListingScope&) = delete;
     ListingScope& operator=(const ListingScope&) = delete;
@@ -50,10 +50,7 @@ void FileBrowser::Detach() {
 }
 
 void FileBrowser::ListFolder() {
-    if (busy_) {  // a shell message during a listing let this request in: run it afterwards
-        refreshPending_ = true;
-        return;
-    }
+    if (!listing_.MayRefresh()) return;  // a shell message during a listing let this in: run it afterwards
     {
         ListingScope listing(*this);
         ++listings_;
@@ -68,7 +65,7 @@ void FileBrowser::ListFolder() {
         items_ = std::move(items);
         view_.SetItemCount(static_cast<int>(items_.size()));
     }
-    if (std::exchange(refreshPending_, false)) RefreshFolder();
+    if (listing_.TakePendingRefresh()) RefreshFolder();
 }
 
 std::vector<FileBrowser::Item> FileBrowser::Enumerate() const {
@@ -96,7 +93,7 @@ FileBrowser::Item FileBrowser::MakeItem(IdList child) const {
 }
 
 void FileBrowser::BrowseTo(PCIDLIST_ABSOLUTE folder) {
-    if (busy_) return;
+    if (!listing_.MayBrowse()) return;
     if (current_ && SameItem(desktop_.Get(), current_.get(), folder)) return;
     OpenCurrent(CloneIdList(folder));
     ListFolder();
@@ -120,10 +117,7 @@ void FileBrowser::GoToParent() {
 }
 
 void FileBrowser::RefreshFolder() {
-    if (busy_) {
-        refreshPending_ = true;
-        return;
-    }
+    if (!listing_.MayRefresh()) return;
     if (!current_) return;
     std::optional<std::size_t> remembered;
     if (const auto selected = view_.Selected()) remembered = static_cast<std::size_t>(*selected);

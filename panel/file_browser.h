@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "file_browser_rules.h"
 #include "file_browser_shell.h"
 #include "skin/shell_list_view.h"
 
@@ -48,7 +49,7 @@ public:
     const std::wstring& ItemName(std::size_t index) const { return items_.at(index).name; }
     bool ItemIsFolder(std::size_t index) const { return items_.at(index).folder; }
     PCIDLIST_ABSOLUTE ItemIdList(std::size_t index) const { return items_.at(index).absolute.get(); }
-    bool Busy() const { return busy_; }
+    bool Busy() const { return listing_.Busy(); }
 
 private:
     struct Item {
@@ -93,8 +94,7 @@ private:
     IdList current_;
     std::vector<Item> items_;
     std::uint64_t listings_ = 0;  // counts listings, so a call that let messages run sees a re-read
-    bool busy_ = false;
-    bool refreshPending_ = false;
+    ListingState listing_;
     ComPtr<IContextMenu2> openMenu2_;  // the context menu on screen, for its drawing messages
     ComPtr<IContextMenu3> openMenu3_;
 };

@@ -39,7 +39,7 @@ LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_SETCURSOR:
-        if (!busy_) break;
+        if (!listing_.Busy()) break;
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
     case WM_INITMENUPOPUP:

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace carrow {
@@ -40,5 +41,31 @@ enum class MenuVerb { Rename, Open, Delete, Paste, Other };
 
 // Verb names are compared without regard to case.
 MenuVerb ClassifyVerb(std::wstring_view verb);
+
+// Whether a listing runs, and a refresh asked for meanwhile.  A shell message
+// shown during a listing lets other requests in: a change of folder then is
+// dropped, a refresh is remembered and runs once, after the listing, so the
+// view is never left without a current folder.
+class ListingState {
+public:
+    bool Busy() const { return busy_; }
+
+    // A folder change may start only while no listing runs.
+    bool MayBrowse() const { return !busy_; }
+    // True when a refresh may run now; otherwise it is remembered.
+    bool MayRefresh() {
+        if (busy_) refreshPending_ = true;
+        return !busy_;
+    }
+
+    void BeginListing() { busy_ = true; }
+    void EndListing() { busy_ = false; }
+    // After a listing: whether a refresh asked for during it is due (once).
+    bool TakePendingRefresh() { return std::exchange(refreshPending_, false); }
+
+private:
+    bool busy_ = false;
+    bool refreshPending_ = false;
+};
 
 }  // namespace carrow

@@ -5,6 +5,7 @@
 
 #include "handles.h"
 #include "process_name.h"
+#include "server_control_rules.h"
 
 namespace carrow {
 namespace {
@@ -61,23 +62,23 @@ void Terminate(DWORD processId) {
     if (process) TerminateProcess(process.Get(), 0);  // a refusal is not reported
 }
 
+ServerSteps StepsOn(Timer& logTimer, HWND mainWindow) {
+    return {[] { TerminateProcessesByName(kServerImageName); },
+            [&logTimer](bool enabled) { logTimer.SetEnabled(enabled); },
+            [mainWindow] { LaunchServer(mainWindow); }};
+}
+
 }  // namespace
 
 void StartServer(Timer& logTimer, HWND mainWindow) {
-    logTimer.SetEnabled(true);
-    LaunchServer(mainWindow);
+    RunServerCommand(ServerCommand::Start, StepsOn(logTimer, mainWindow));
 }
 
 void RestartServer(Timer& logTimer, HWND mainWindow) {
-    TerminateProcessesByName(kServerImageName);
-    logTimer.SetEnabled(true);
-    LaunchServer(mainWindow);
+    RunServerCommand(ServerCommand::Restart, StepsOn(logTimer, mainWindow));
 }
 
-void StopServer(Timer& logTimer) {
-    TerminateProcessesByName(kServerImageName);
-    logTimer.SetEnabled(false);
-}
+void StopServer(Timer& logTimer) { RunServerCommand(ServerCommand::Stop, StepsOn(logTimer, nullptr)); }
 
 void LaunchServer(HWND mainWindow) {
     // Any message about a missing or broken file comes from the shell itself.

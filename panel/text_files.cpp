@@ -203,23 +203,20 @@ int TextView::LineCount() const {
 bool TextView::Trusted() const { return known_ && !SendMessageW(edit_, EM_GETMODIFY, 0, 0); }
 
 void TextView::Show(std::string bytes) {
-    if (Trusted() && bytes == shownBytes_) return;  // the box stays exactly as it is
-    if (Trusted() && GrewFrom(bytes)) {
+    const auto isLeadByte = [](char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; };
+    switch (UpdateForBytes(Trusted(), shownBytes_, bytes, isLeadByte)) {
+    case BoxUpdate::Keep:
+        return;
+    case BoxUpdate::Append:
         ShowGrowth(std::move(bytes));
-    } else {
+        return;
+    case BoxUpdate::Replace:
         ShowWhole(std::move(bytes));
+        return;
     }
 }
 
-// True when the bytes are the shown ones with more after them, cut where no
-// line break (a CR before an LF) or two-byte character can straddle the cut:
-// then only the new part needs converting.
-bool TextView::GrewFrom(std::string_view bytes) const {
-    if (shownBytes_.empty() || bytes.size() <= shownBytes_.size()) return false;
-    const char last = shownBytes_.back();
-    return last != '\r' && !IsDBCSLeadByte(static_cast<BYTE>(last)) && bytes.starts_with(shownBytes_);
-}
-
+// Only the new end is converted: a line break never straddles the cut.
 void TextView::ShowGrowth(std::string bytes) {
     const std::wstring tail =
         AnsiToViewText(NormaliseLineBreaks(std::string_view(bytes).substr(shownBytes_.size())));
@@ -229,9 +226,9 @@ void TextView::ShowGrowth(std::string bytes) {
     known_ = false;
     {
         RedrawPause pause(edit_);
-        if (!Append(tail, oldLength)) Replace(text);
+        if (!Append(tail, oldLength)) SetWholeText(text);
     }
-    breaks_ += CountLineBreaks(tail);  // a break never straddles the cut
+    breaks_ += CountLineBreaks(tail);
     shownBytes_ = std::move(bytes);
     shownText_ = std::move(text);
     known_ = true;
@@ -239,20 +236,17 @@ void TextView::ShowGrowth(std::string bytes) {
 
 void TextView::ShowWhole(std::string bytes) {
     std::wstring text = AnsiToViewText(NormaliseLineBreaks(bytes));
-    if (Trusted() ? text != shownText_ : text != Text()) {
+    const BoxUpdate update = Trusted() ? UpdateForText(true, shownText_, text) : UpdateForText(false, Text(), text);
+    if (update != BoxUpdate::Keep) {
         RedrawPause pause(edit_);
-        Replace(text);
+        const size_t oldLength = shownText_.size();
+        known_ = false;
+        if (update != BoxUpdate::Append || !Append(text.substr(oldLength), oldLength)) SetWholeText(text);
     }
     Remember(std::move(bytes), std::move(text));
 }
 
-// The whole text; a text that only grew is added at the end instead.
-void TextView::Replace(const std::wstring& text) {
-    const bool grew = Trusted() && !shownText_.empty() && text.size() > shownText_.size() &&
-                      std::wstring_view(text).starts_with(shownText_);
-    const size_t oldLength = shownText_.size();
-    known_ = false;
-    if (grew && Append(text.substr(oldLength), oldLength)) return;
+void TextView::SetWholeText(const std::wstring& text) {
     const bool taken = SendMessageW(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (!taken || static_cast<size_t>(GetWindowTextLengthW(edit_)) != text.size()) {
         Fail(kTextExceedsMemoCapacity);

@@ -35,10 +35,9 @@ public:
 
 private:
     bool Trusted() const;
-    bool GrewFrom(std::string_view bytes) const;
     void ShowGrowth(std::string bytes);
     void ShowWhole(std::string bytes);
-    void Replace(const std::wstring& text);
+    void SetWholeText(const std::wstring& text);
     bool Append(const std::wstring& tail, size_t oldLength);
     void Remember(std::string bytes, std::wstring text);
 

@@ -44,4 +44,10 @@ std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring
     return FileFailureText(L"create", fullPath, reason);
 }
 
+BoxUpdate UpdateForText(bool trusted, std::wstring_view current, std::wstring_view text) {
+    if (text == current) return BoxUpdate::Keep;
+    const bool grew = trusted && !current.empty() && text.size() > current.size() && text.starts_with(current);
+    return grew ? BoxUpdate::Append : BoxUpdate::Replace;
+}
+
 }  // namespace carrow

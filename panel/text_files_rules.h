@@ -52,6 +52,30 @@ std::string ViewTextToBytes(std::wstring_view text, Encode&& encode) {
 std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason);
 std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring& reason);
 
+// What a load does to a text box that already shows something.  Keep: the box
+// stays exactly as it is.  Append: only the new end goes in, which spares the
+// box from laying out the lines it already has.  Replace: the whole text.
+enum class BoxUpdate { Keep, Append, Replace };
+
+// Judged by the file's bytes against the bytes the box was last given, while
+// the box is trusted to still show them (not edited since).  Append when the
+// bytes only grew, cut where neither a CR LF pair nor a two-byte character
+// (`isLeadByte` of the last shown byte) can straddle the cut, so that the new
+// end converts on its own.  Replace means: convert the whole and judge by text.
+template <class IsLeadByte>
+BoxUpdate UpdateForBytes(bool trusted, std::string_view shown, std::string_view bytes, IsLeadByte&& isLeadByte) {
+    if (!trusted) return BoxUpdate::Replace;
+    if (bytes == shown) return BoxUpdate::Keep;
+    if (shown.empty() || bytes.size() <= shown.size()) return BoxUpdate::Replace;
+    const char last = shown.back();
+    return last != '\r' && !isLeadByte(last) && bytes.starts_with(shown) ? BoxUpdate::Append : BoxUpdate::Replace;
+}
+
+// Judged by the converted text against the box's current text: equal text is
+// kept; text that only grew is appended, but only while the box is trusted
+// (an edited box may hold anything before its end).
+BoxUpdate UpdateForText(bool trusted, std::wstring_view current, std::wstring_view text);
+
 inline constexpr wchar_t kStreamWriteError[] = L"Stream write error";
 inline constexpr wchar_t kTextExceedsMemoCapacity[] = L"Text exceeds memo capacity";
 

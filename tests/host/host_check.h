@@ -18,6 +18,11 @@ inline void Check(bool ok, const std::string& what) {
     (ok ? passed : failed)++;
 }
 
+// A check that could not run here, named so that the run says so.
+inline void Skip(const std::string& what, const std::string& reason) {
+    std::printf("SKIP - %s (%s)\n", what.c_str(), reason.c_str());
+}
+
 inline int Finish() {
     std::printf("%d passed, %d failed\n", passed, failed);
     std::fflush(stdout);

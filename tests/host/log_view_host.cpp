@@ -3,7 +3,10 @@
 // and the view's text colour on screen.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <vector>
 
 #include "log_view.h"
 #include "skin/colour_box_entries.h"
@@ -54,10 +57,45 @@ bool LastLogLineShown(HWND box, const wchar_t* marker) {
 
 void Refresh(LogView& view) { carrow::RefreshLogView(view.Box()); }
 
+// What reaches the box: the line counts of its EM_LINESCROLL messages (the
+// view alone cannot tell N - 1 from N, as the box stops at its last line) and
+// whether a message posted to it before a tick was handled by the tick.
+struct BoxMessages {
+    static constexpr UINT kPosted = WM_APP + 7;
+    std::vector<LPARAM> lineScrolls;
+    bool postedHandled = false;
+
+    void Watch(HWND box) { SetWindowSubclass(box, Proc, 1, reinterpret_cast<DWORD_PTR>(this)); }
+    void Clear() {
+        lineScrolls.clear();
+        postedHandled = false;
+    }
+    static LRESULT CALLBACK Proc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+        auto& seen = *reinterpret_cast<BoxMessages*>(self);
+        if (message == EM_LINESCROLL && wParam == 0) seen.lineScrolls.push_back(lParam);
+        if (message == kPosted) seen.postedHandled = true;
+        return DefSubclassProc(box, message, wParam, lParam);
+    }
+};
+
+BoxMessages seen;
+
+// One tick, with a message waiting for the window when it starts.
+std::wstring TickWithAPendingMessage(LogView& view) {
+    seen.Clear();
+    PostMessageW(view.Box().Handle(), BoxMessages::kPosted, 0, 0);
+    return FailureOf([&] { Refresh(view); });
+}
+
+bool Scrolled(std::initializer_list<LPARAM> lines) { return seen.lineScrolls == std::vector<LPARAM>(lines); }
+
 void WithoutAnyLog(LogView& view) {
     host::Remove("server_log.txt");
     host::Remove("server_log1.txt");
-    const std::wstring failure = FailureOf([&] { Refresh(view); });
+    const std::wstring failure = TickWithAPendingMessage(view);
+    Check(seen.lineScrolls.empty() && !seen.postedHandled,
+          "a failed tick neither scrolls nor lets pending messages run");
+    host::Pump();
     Check(failure.rfind(L"Cannot open file \"" + host::CurrentFolder() + L"server_log1.txt\". ", 0) == 0,
           "without a log the tick names the copy's full path: " + host::Narrow(failure));
     Check(view.Box().Text() == L"Нет данных для просмотра", "a failed tick keeps the placeholder");
@@ -70,24 +108,26 @@ void WithoutAnyLog(LogView& view) {
 void ChangedAndQuietTicks(LogView& view) {
     const HWND box = view.Box().Handle();
     host::WriteText("server_log.txt", Log(1, 100));
-    Refresh(view);
+    Check(TickWithAPendingMessage(view).empty() && seen.postedHandled,
+          "a tick lets the messages that were pending run before it returns");
     Check(host::ReadBytes("server_log1.txt") == Log(1, 100), "the tick copies the log");
+    Check(view.Box().LineCount() == 100 && Scrolled({99}), "after new text the tick scrolls down by N - 1 = 99 lines");
+    Check(LastLogLineShown(box, L"id: 100"), "after new text the log's last line is in view");
     const int afterNewText = host::FirstVisibleLine(box);
     const int limit = ScrollLimit(box);
-    Check(view.Box().LineCount() == 100 && afterNewText == std::min(99, limit),
-          "after new text the view is scrolled down by N - 1 = 99 lines, as far as the box lets it (" +
-              std::to_string(afterNewText) + ", limit " + std::to_string(limit) + ")");
-    Check(LastLogLineShown(box, L"id: 100"), "after new text the log's last line is in view");
     SendMessageW(box, EM_LINESCROLL, 0, afterNewText - limit);
+    seen.Clear();
     Refresh(view);
-    Check(host::FirstVisibleLine(box) == limit, "a quiet tick moves the view to the box's limit");
+    Check(Scrolled({99}) && host::FirstVisibleLine(box) == limit,
+          "a quiet tick scrolls by N - 1 again, which takes the view to the box's limit");
     Refresh(view);
     Check(host::FirstVisibleLine(box) == limit, "further quiet ticks stay at the limit");
 
     host::WriteText("server_log.txt", Log(1, 105));
+    seen.Clear();
     Refresh(view);
-    Check(host::FirstVisibleLine(box) == std::min(104, ScrollLimit(box)) && LastLogLineShown(box, L"id: 105"),
-          "a grown log shows from its start, scrolled down to its new last line");
+    Check(Scrolled({104}) && LastLogLineShown(box, L"id: 105"),
+          "a grown log shows from its start, scrolled down by 104 lines to its new last line");
 
     SendMessageW(box, EM_SETSEL, 0, 0);
     SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed by the operator "));
@@ -100,8 +140,10 @@ void ChangedAndQuietTicks(LogView& view) {
           "lone LF and lone CR line ends show line by line");
 
     host::WriteText("server_log.txt", "");
+    seen.Clear();
     Check(FailureOf([&] { Refresh(view); }).empty() && view.Box().Text().empty() && host::FirstVisibleLine(box) == 0,
           "an empty log empties the view without a message");
+    Check(Scrolled({-1}), "an empty view is scrolled by N - 1 = -1 lines");
 }
 
 void LogHeldOpenByTheServer(LogView& view) {
@@ -158,6 +200,7 @@ int main() {
     host::TestWindow window;
     LogView view;
     view.Attach(window.AddEdit(host::kLogViewStyle, 0, 0, 300, 150));
+    seen.Watch(view.Box().Handle());
     auto run = [&](const char* group, auto&& body) {
         const std::wstring failure = FailureOf(body);
         Check(failure.empty(), std::string(group) + " ran without an unexpected failure " + host::Narrow(failure));

@@ -221,7 +221,10 @@ void SaveFailuresKeepTheFile(TextView& view) {
 // stays whole.  The volume is given as a Unix path in SMALL_VOLUME.
 void FullDiskKeepsTheFile(TextView& view) {
     char unixPath[MAX_PATH] = {};
-    if (!GetEnvironmentVariableA("SMALL_VOLUME", unixPath, MAX_PATH) || !unixPath[0]) return;
+    if (!GetEnvironmentVariableA("SMALL_VOLUME", unixPath, MAX_PATH) || !unixPath[0]) {
+        host::Skip("a save on a full disk", "no small volume: mounting one needs root");
+        return;
+    }
     std::string folder = std::string("Z:") + unixPath;
     std::replace(folder.begin(), folder.end(), '/', '\\');
     const std::string target = folder + "\\server.cfg";

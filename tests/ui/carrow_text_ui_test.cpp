@@ -67,6 +67,19 @@ HWND ById(HWND root, int id) {
     return search.found;
 }
 
+// A report's text, once the box shows it.
+std::wstring ReportText(HWND box) {
+    std::wstring text;
+    if (box) ui::WaitUntil([&] { return !(text = ui::MessageBoxText(box)).empty(); }, 3000);
+    return text;
+}
+
+// Presses OK and waits until the report is gone.
+void Answer(HWND box) {
+    ui::PressOk(box);
+    ui::WaitUntil([&] { return !IsWindowVisible(box); }, 3000);
+}
+
 struct Carrow {
     ui::Process process;
     HWND form = nullptr;
@@ -79,9 +92,20 @@ struct Carrow {
         HWND tabs = Control(carrow::kPageControl1);
         const RECT tab = ui::TabRect(tabs, index);
         ui::ClickAt(tabs, {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
-        Sleep(400);
+        ui::WaitUntil([&] { return IsWindowVisible(Control(carrow::kTabSheet1 + index)) != FALSE; }, 3000);
     }
     void Press(int id) const { ui::Click(Control(id)); }
+    // Clicks and returns once the click's handler has run; only for handlers
+    // that open no report (a report would hold the call until its timeout).
+    void PressAndWait(int id) const {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
+    }
+    // Returns once Carrow's window thread has taken its next message.
+    void Idle() const {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    }
     HWND Report(DWORD timeoutMs) const { return ui::WaitForMessageBox(process.Id(), timeoutMs); }
     int OpenReports() const {
         int count = 0;
@@ -94,10 +118,7 @@ struct Carrow {
         if (!pictures.empty()) ui::SaveWindowPicture(form, pictures + L"\\" + name + L".bmp");
     }
     void Close() {
-        while (HWND box = Report(0)) {
-            ui::PressOk(box);
-            Sleep(200);
-        }
+        while (HWND box = Report(0)) Answer(box);
         PostMessageW(form, WM_CLOSE, 0, 0);
         if (!process.WaitForExit(8000)) process.Kill();
     }
@@ -111,18 +132,19 @@ Carrow StartCarrow(const Folder& folder, std::vector<std::wstring>* reports = nu
     ui::WaitUntil(
         [&] {
             if (HWND box = carrow.Report(0)) {
-                Sleep(200);
-                if (reports) reports->push_back(ui::MessageBoxText(box));
-                ui::PressOk(box);
-                Sleep(300);
+                const std::wstring text = ReportText(box);
+                if (reports) reports->push_back(text);
+                Answer(box);
             }
             carrow.form = ui::WaitForTopWindow(carrow.process.Id(), L"TForm1", true, 0);
             return carrow.form != nullptr;
         },
         20000);
     Check(carrow.form != nullptr, "Carrow's window appears");
-    if (carrow.form) SetForegroundWindow(carrow.form);
-    Sleep(500);
+    if (carrow.form) {
+        SetForegroundWindow(carrow.form);
+        carrow.Idle();
+    }
     if (reports && carrow.Report(0)) {
         reports->push_back(ui::MessageBoxText(carrow.Report(0)));
         ui::PressOk(carrow.Report(0));
@@ -180,12 +202,12 @@ void SaveRestartAndRefresh() {
     SetWindowTextW(config, L"hostname Edited");
     ui::ClickAt(config, {5, 5});
     Check(ui::WaitUntil([&] { return ui::FocusOf(carrow.form) == config; }, 3000), "a click puts the focus in the editor");
-    Sleep(500);
-    SendMessageW(config, EM_SETSEL, 15, 15);
+    // Posted, so it comes after the click's own messages, which put the caret at the start.
+    PostMessageW(config, EM_SETSEL, 15, 15);
     ui::PostKey(config, VK_RETURN);
     ui::WaitUntil([&] { return ui::TextOf(config).size() > 15; }, 2000);
     PostMessageW(config, WM_CHAR, L'p', 0);
-    Sleep(300);
+    ui::WaitUntil([&] { return ui::TextOf(config).size() > 17; }, 2000);
     Check(ui::TextOf(config) == L"hostname Edited\r\np", "Enter breaks the line in the editor: " + Narrow(ui::TextOf(config)));
     ui::PostKey(config, VK_TAB);
     Check(ui::WaitUntil([&] { return ui::FocusOf(carrow.form) == carrow.Control(carrow::kButton6); }, 2000) &&
@@ -206,8 +228,7 @@ void SaveRestartAndRefresh() {
 
     carrow.ShowPage(2);
     SetWindowTextW(carrow.BanList(), L"unsaved ban");
-    carrow.Press(carrow::kButton8);  // Обновить
-    Sleep(700);
+    carrow.PressAndWait(carrow::kButton8);  // Обновить
     Check(ui::TextOf(carrow.BanList()) == L"unsaved ban" && ui::ReadTextFile(folder.File(L"samp.ban")) == kBanList &&
               carrow.Report(0) == nullptr,
           "Обновить on the ban list page changes nothing");
@@ -215,7 +236,7 @@ void SaveRestartAndRefresh() {
     SetFileAttributesW(folder.File(L"samp.ban").c_str(), FILE_ATTRIBUTE_READONLY);
     carrow.Press(carrow::kButton4);
     HWND box = carrow.Report(4000);
-    const std::wstring text = box ? (Sleep(200), ui::MessageBoxText(box)) : L"";
+    const std::wstring text = ReportText(box);
     Check(StartsWith(text, L"Cannot create file \"" + folder.File(L"samp.ban") + L"\". "),
           "saving a read-only samp.ban gives the create message: " + Narrow(text));
     if (box) ui::PressOk(box);
@@ -237,8 +258,7 @@ void ZeroBytesSurvive() {
     carrow.ShowPage(2);
     Check(StartsWith(ui::TextOf(carrow.BanList()), L"10.0.0.8\u2400tail\r\n"), "a zero byte shows as a visible stand-in");
     carrow.Picture(L"text-zero-byte");
-    carrow.Press(carrow::kButton4);
-    Sleep(800);
+    carrow.PressAndWait(carrow::kButton4);
     Check(ui::ReadTextFile(folder.File(L"samp.ban")) == bytes, "saving the unedited ban list writes every byte back");
     carrow.Close();
 }
@@ -286,13 +306,14 @@ void LogFollowsTheServer() {
 
     carrow.Press(carrow::kButton3);  // Стоп
     Check(ui::WaitUntil([] { return ui::ProcessesNamed(kServer).empty(); }, 8000), "Стоп ends the server");
-    Sleep(2500);
+    carrow.Idle();  // the handler has returned: the timer is off
     const std::wstring kept = ui::TextOf(box);
     const std::string copy = ui::ReadTextFile(folder.File(L"server_log1.txt"));
     ui::WriteTextFile(folder.File(L"server_log.txt"), "written after the stop\r\n");
-    Sleep(4500);
-    Check(ui::TextOf(box) == kept && !kept.empty() && ui::ReadTextFile(folder.File(L"server_log1.txt")) == copy,
-          "after Стоп the view keeps its text and no further copy is made");
+    // A running timer would copy within one period (2 s).
+    const bool copied = ui::WaitUntil(
+        [&] { return ui::ReadTextFile(folder.File(L"server_log1.txt")) != copy || ui::TextOf(box) != kept; }, 2600);
+    Check(!copied && !kept.empty(), "after Стоп the view keeps its text and no further copy is made");
     carrow.Close();
 }
 
@@ -332,8 +353,8 @@ void OldCopyAndNoLog() {
         carrow.Press(carrow::kButton1);
         Check(ui::WaitUntil([&] { return ui::TextOf(carrow.Box()) == L"an old copy of the log\r\n"; }, 8000),
               "an old server_log1.txt without server_log.txt is shown");
-        Sleep(2500);
-        Check(carrow.Report(0) == nullptr, "and shown without any message");
+        // A report would come from the tick that showed the copy or the next one.
+        Check(carrow.Report(2600) == nullptr, "and shown without any message");
         carrow.Press(carrow::kButton3);
         carrow.Close();
     }
@@ -342,12 +363,13 @@ void OldCopyAndNoLog() {
     Carrow carrow = StartCarrow(folder);
     carrow.Press(carrow::kButton1);
     HWND box = carrow.Report(6000);
-    const std::wstring text = box ? (Sleep(200), ui::MessageBoxText(box)) : L"";
+    const std::wstring text = ReportText(box);
     Check(StartsWith(text, L"Cannot open file \"" + folder.File(L"server_log1.txt") + L"\". "),
           "with neither log nor copy a tick reports the copy's full path: " + Narrow(text));
     carrow.Picture(L"text-log-report");
-    Sleep(5000);
-    Check(carrow.OpenReports() == 1, "ticks while the report is open show no further report");
+    // Two more ticks fall due meanwhile.
+    Check(!ui::WaitUntil([&] { return carrow.OpenReports() > 1; }, 4600),
+          "ticks while the report is open show no further report");
     if (box) ui::PressOk(box);
     HWND next = carrow.Report(5000);
     Check(next != nullptr, "after the report is closed the next tick reports again");
@@ -400,18 +422,19 @@ void ColourChoice() {
     Check(std::wstring(name) == L"clRed", "its tenth entry is clRed");
     carrow.Press(carrow::kButton1);
     ui::WaitUntil([&] { return ui::TextOf(carrow.Box()).find(L"earlier line 5") != std::wstring::npos; }, 8000);
-    carrow.Press(carrow::kButton3);
-    Sleep(300);
+    carrow.PressAndWait(carrow::kButton3);
+    ui::WaitUntil([&] { return AnyPixel(carrow.Box(), Dark); }, 3000);
     Check(!AnyPixel(carrow.Box(), Reddish) && AnyPixel(carrow.Box(), Dark), "the log text starts dark");
 
     RECT field;
     GetClientRect(chooser, &field);
     ui::ClickAt(chooser, {field.right / 2, field.bottom / 2});
-    Sleep(500);
+    ui::WaitUntil([&] { return SendMessageW(chooser, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000);
     carrow.Picture(L"text-colour-list");
     for (int i = 0; i < 9; ++i) ui::PostKey(chooser, VK_DOWN);
     ui::PostKey(chooser, VK_RETURN);
-    Sleep(800);
+    ui::WaitUntil([&] { return SendMessageW(chooser, CB_GETCURSEL, 0, 0) == 9 && AnyPixel(carrow.Box(), Reddish); },
+                  3000);
     Check(SendMessageW(chooser, CB_GETCURSEL, 0, 0) == 9, "the arrow keys choose clRed");
     Check(AnyPixel(carrow.Box(), Reddish), "choosing clRed turns the log text red at once");
     carrow.Picture(L"text-colour-red");

@@ -347,10 +347,47 @@ void StartWithoutTheServerFile() {
         },
         1500);
     Check(!ownMessage, "Старт without samp-server.exe shows no message of Carrow's own");
-    Check(Count(kServer) == 0, "and starts nothing");
-    // Whatever the shell may have shown is answered so that the window closes.
+    // Whatever the shell may have shown is answered.
     if (HWND box = ui::WaitForMessageBox(carrow.process.Id(), 0)) ui::PressOk(box);
+    // The timer runs all the same: its first tick reports the missing copy of the log.
+    const HWND report = ui::WaitForMessageBox(carrow.process.Id(), 5000);
+    Check(report && ui::TextOf(report) == L"Carrow" &&
+              ui::MessageBoxText(report).find(L"server_log1.txt") != std::wstring::npos,
+          "and the log refresh starts all the same: a tick reports the missing server_log1.txt");
+    if (report) ui::PressOk(report);
+    carrow.Press(L"Стоп");
+    if (HWND late = ui::WaitForMessageBox(carrow.process.Id(), 300)) ui::PressOk(late);
     carrow.Close();
+}
+
+// When the system refuses the timer (acted out through CARROW_REFUSE_TIMER),
+// "Старт" and "Рестарт" report "Not enough timers available" and launch
+// nothing; "Рестарт" has ended the old server by then.
+void RefusedTimer() {
+    ui::EndProcessesNamed(kServer);
+    const std::wstring folder = ServerFolder(L"no-timer");
+    SetEnvironmentVariableW(L"CARROW_REFUSE_TIMER", L"1");
+    Carrow carrow = StartCarrow(folder);
+    SetEnvironmentVariableW(L"CARROW_REFUSE_TIMER", nullptr);
+    if (!carrow.form) return;
+    const auto reportsRefusal = [&](const char* what) {
+        const HWND box = ui::WaitForMessageBox(carrow.process.Id(), 5000);
+        Check(box && ui::TextOf(box) == L"Carrow" && ui::MessageBoxText(box) == L"Not enough timers available.",
+              std::string(what) + " reports \"Not enough timers available.\"");
+        if (box) ui::PressOk(box);
+    };
+    const auto launchesNothing = [] { return !ui::WaitUntil([] { return Count(kServer) > 0; }, 2000); };
+    carrow.Press(L"Старт");
+    reportsRefusal("Старт with the timer refused");
+    Check(launchesNothing(), "and launches no server");
+
+    Outsiders outsiders;
+    outsiders.Start(L"no-timer-outside", kServer);
+    Check(CountBecomes(kServer, 1), "an outside server runs");
+    carrow.Press(L"Рестарт");
+    reportsRefusal("Рестарт with the timer refused");
+    Check(CountBecomes(kServer, 0) && launchesNothing(), "and has ended the server but launches none");
+    Check(carrow.Close(), "closing the window ends Carrow");
 }
 
 // A failure inside a function that Windows calls (the skin's button procedure,
@@ -400,7 +437,7 @@ void ErrorReport(const wchar_t* fileName, const wchar_t* mode, const std::string
           what + " shows the message with a final full stop");
     const auto buttons = ui::MessageBoxButtons(box);
     Check(buttons.size() == 1 && buttons[0] == L"OK", what + " has one OK button");
-    Check(ui::MessageBoxHasIcon(box), what + " has an icon");
+    Check(ui::MessageBoxIcon(box) == IDI_HAND, what + " shows the error (stop) icon");
     HWND owner = GetWindow(box, GW_OWNER);
     if (std::wstring(mode) == L"active") {
         HWND first = ui::FindDescendant(GetDesktopWindow(), L"ReportHost", L"first");
@@ -430,6 +467,7 @@ int wmain(int argc, wchar_t** argv) {
     StopAndRestartEndEveryMatch();
     RestartWithoutAServer();
     StartWithoutTheServerFile();
+    RefusedTimer();
     FailureInsideACallback();
     ErrorReport(L"Carrow.exe", L"active", "Carrow");
     ErrorReport(L"PANEL.EXE", L"none", "Panel");

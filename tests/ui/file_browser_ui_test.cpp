@@ -320,6 +320,37 @@ void ContextMenuOpenKeepsServerFolder(Carrow& carrow, const std::wstring& server
           "after opening a folder the current folder is the server folder again");
 }
 
+// The stand-in server writes its log in its current folder, so a copy of it
+// in the browsed folder tells where each way of opening a file starts it.
+bool StartedIn(const std::wstring& folder, const std::wstring& other) {
+    const bool started = ui::WaitUntil([&] { return Exists(folder + L"\\server_log.txt"); }, 8000);
+    const bool notElsewhere = !Exists(other + L"\\server_log.txt");
+    ui::EndProcessesNamed(kServer);
+    ui::WaitUntil([] { return Servers() == 0; }, 8000);
+    ui::WaitUntil([&] {
+        return DeleteFileW((folder + L"\\server_log.txt").c_str()) || !Exists(folder + L"\\server_log.txt");
+    }, 3000);
+    return started && notElsewhere;
+}
+
+// Enter and double-click on a program: where each starts it.
+void OpeningAProgram(Carrow& carrow, const std::wstring& server, const Sandbox& box) {
+    DeleteFileW((server + L"\\server_log.txt").c_str());
+    ui::CopyInto(kServer, box.path);
+    carrow.Press(L"Обновить");
+    const int program = carrow.Find(kServer);
+    Check(program >= 0, "a program copied into the folder is listed after \"Обновить\"");
+    if (program < 0) return;
+    carrow.Click(program);
+    carrow.Key(carrow.list, VK_RETURN);
+    Check(StartedIn(server, box.path), "Enter on a file runs it by the shell, in Carrow's current folder");
+
+    carrow.DoubleClick(program);
+    Check(StartedIn(box.path, server), "a double-click on a file starts it in the file's folder");
+    DeleteFileW((box / kServer).c_str());
+    carrow.Press(L"Обновить");
+}
+
 void DeleteRefreshes(Carrow& carrow, const Sandbox& box) {
     ui::WriteTextFile(box / L"old.log", "old");
     carrow.Press(L"Обновить");
@@ -375,6 +406,7 @@ int wmain(int argc, wchar_t** argv) {
         Rename(carrow, box);
         TypeAhead(carrow);
         ContextMenuOpenKeepsServerFolder(carrow, server, box);
+        OpeningAProgram(carrow, server, box);
         DeleteRefreshes(carrow, box);
         Keys(carrow, box);
     }

@@ -233,13 +233,69 @@ std::vector<std::wstring> MessageBoxButtons(HWND box) {
     return captions;
 }
 
-bool MessageBoxHasIcon(HWND box) {
+namespace {
+
+// The screen's pixels of a window, row by row.
+std::vector<COLORREF> ScreenPixels(HWND window, int& width, int& height) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(screen, rect.left + x, rect.top + y));
+    }
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// How many pixels differ between `shown` and `icon` drawn on the colour of
+// the shown corner.
+int Difference(const std::vector<COLORREF>& shown, int width, int height, HICON icon) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HBRUSH background = CreateSolidBrush(shown.front());
+    const RECT all = {0, 0, width, height};
+    FillRect(dc, &all, background);
+    DeleteObject(background);
+    DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    int differ = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) differ += GetPixel(dc, x, y) != shown[static_cast<size_t>(y * width + x)];
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return differ;
+}
+
+}  // namespace
+
+const wchar_t* MessageBoxIcon(HWND box) {
+    HWND shown = nullptr;
     for (HWND child : ChildrenOf(box)) {
         if (ClassOf(child) == L"Static" && (StyleOf(child) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
-            return true;
+            shown = child;
         }
     }
-    return false;
+    if (!shown) return nullptr;
+    int width = 0, height = 0;
+    const std::vector<COLORREF> pixels = ScreenPixels(shown, width, height);
+    if (pixels.empty()) return nullptr;
+    const wchar_t* best = nullptr;
+    int bestDifference = width * height / 10;  // more than this: none of them
+    for (const wchar_t* icon : {IDI_HAND, IDI_EXCLAMATION, IDI_ASTERISK, IDI_QUESTION}) {
+        const int difference = Difference(pixels, width, height, LoadIconW(nullptr, icon));
+        if (difference < bestDifference) {
+            best = icon;
+            bestDifference = difference;
+        }
+    }
+    return best;
 }
 
 void PressOk(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }

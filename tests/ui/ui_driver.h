@@ -83,7 +83,9 @@ HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs);
 std::wstring MessageBoxText(HWND box);
 // The captions of the box's buttons.
 std::vector<std::wstring> MessageBoxButtons(HWND box);
-bool MessageBoxHasIcon(HWND box);
+// The system icon the box shows, told by its pixels on screen: IDI_HAND,
+// IDI_EXCLAMATION, IDI_ASTERISK or IDI_QUESTION; null for none of them.
+const wchar_t* MessageBoxIcon(HWND box);
 void PressOk(HWND box);
 
 // Sends a message whose parameter points to a buffer of size bytes in the

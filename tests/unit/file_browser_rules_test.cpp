@@ -120,5 +120,28 @@ TEST(MenuVerbs, AreRecognisedWithoutRegardToCase) {
     EXPECT_EQ(ClassifyVerb(L""), MenuVerb::Other);
 }
 
+TEST(ListingState, IdleBrowsesAndRefreshesAtOnce) {
+    ListingState state;
+    EXPECT_TRUE(state.MayBrowse());
+    EXPECT_TRUE(state.MayRefresh());
+    state.BeginListing();
+    state.EndListing();
+    EXPECT_FALSE(state.TakePendingRefresh()) << "a refresh that ran is not run again";
+}
+
+TEST(ListingState, DuringAListingDropsFolderChangesAndRunsOneRefreshAfterwards) {
+    ListingState state;
+    state.BeginListing();
+    EXPECT_TRUE(state.Busy());
+    EXPECT_FALSE(state.MayBrowse());
+    EXPECT_FALSE(state.MayRefresh());
+    EXPECT_FALSE(state.MayRefresh());
+    state.EndListing();
+    EXPECT_FALSE(state.Busy());
+    EXPECT_TRUE(state.MayBrowse());
+    EXPECT_TRUE(state.TakePendingRefresh());
+    EXPECT_FALSE(state.TakePendingRefresh()) << "two requests during one listing refresh once";
+}
+
 }  // namespace
 }  // namespace carrow

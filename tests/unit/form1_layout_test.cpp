@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <iterator>
 #include <string>
 
 #include "form1_layout.h"
@@ -49,11 +50,58 @@ std::map<std::string, Rect> PlacesAt(int width, int height, int dpi) {
     return places;
 }
 
+// The window at its design size (489 x 268 client area, 96 dpi): each
+// control's parent, place in that parent and keyboard order.  The pages'
+// place inside the tab control is the control's own; their size is given.
+struct Designed {
+    const char* name;
+    const char* parent;
+    Rect place;
+    int tabOrder;  // -1: not given
+};
+constexpr Designed kDesign[] = {
+    {"sPageControl1", "", {0, 0, 489, 249}, -1},
+    {"sStatusBar1", "", {0, 249, 489, 19}, -1},
+    {"sMemo1", "sTabSheet1", {113, 0, 368, 221}, 0},
+    {"sPanel1", "sTabSheet1", {0, 0, 113, 221}, 1},
+    {"sColorBox1", "sPanel1", {0, 0, 113, 22}, 3},
+    {"sButton1", "sPanel1", {16, 37, 75, 25}, 0},
+    {"sButton2", "sPanel1", {16, 68, 75, 25}, 1},
+    {"sButton3", "sPanel1", {16, 99, 75, 25}, 2},
+    {"sShellListView1", "sTabSheet2", {0, 35, 481, 186}, 0},
+    {"sPanel4", "sTabSheet2", {0, 0, 481, 35}, 1},
+    {"sButton9", "sPanel4", {16, 4, 75, 25}, 0},
+    {"sButton11", "sPanel4", {97, 4, 75, 25}, 1},
+    {"sMemo2", "sTabSheet4", {113, 0, 368, 221}, 0},
+    {"sPanel2", "sTabSheet4", {0, 0, 113, 221}, 1},
+    {"sButton4", "sPanel2", {16, 16, 75, 25}, 0},
+    {"sButton5", "sPanel2", {16, 47, 75, 25}, 1},
+    {"sButton8", "sPanel2", {16, 78, 75, 25}, 2},
+    {"sMemo3", "sTabSheet5", {113, 0, 368, 221}, 0},
+    {"sPanel3", "sTabSheet5", {0, 0, 113, 221}, 1},
+    {"sButton6", "sPanel3", {16, 16, 75, 25}, 0},
+    {"sButton7", "sPanel3", {16, 47, 75, 25}, 1},
+};
+
 TEST(ArrangeForm, GivesTheDesignPlacesAtTheDesignSize) {
     const auto places = PlacesAt(kFormClientWidth, kFormClientHeight, 96);
-    ASSERT_EQ(places.size(), Form1Layout().size());
-    for (const auto& control : Form1Layout()) {
-        EXPECT_EQ(places.at(control.name), control.design) << control.name;
+    ASSERT_EQ(places.size(), std::size(kDesign) + 4) << "the design's controls and the four pages";
+    for (const Designed& want : kDesign) {
+        ASSERT_TRUE(places.contains(want.name)) << want.name;
+        EXPECT_EQ(places.at(want.name), want.place) << want.name;
+        const ControlLayout* control = nullptr;
+        for (const auto& c : Form1Layout()) {
+            if (std::string(c.name) == want.name) control = &c;
+        }
+        const std::string parent = control->parent == kForm ? "" : LayoutOf(control->parent).name;
+        EXPECT_EQ(parent, want.parent) << want.name;
+        if (want.tabOrder >= 0) {
+            EXPECT_EQ(control->tabOrder, want.tabOrder) << want.name;
+        }
+    }
+    for (const char* page : {"sTabSheet1", "sTabSheet2", "sTabSheet4", "sTabSheet5"}) {
+        EXPECT_EQ(places.at(page).width, 481) << page;
+        EXPECT_EQ(places.at(page).height, 221) << page;
     }
 }
 

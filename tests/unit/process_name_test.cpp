@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "process_name.h"
+#include "server_control_rules.h"
 
 namespace carrow {
 namespace {
@@ -51,6 +54,34 @@ TEST(ImageNameField, StopsAtTheFirstZeroOrTheFieldsEnd) {
     EXPECT_EQ(ImageNameField(field, sizeof field).size(), 260u);
     field[0] = '\0';
     EXPECT_EQ(ImageNameField(field, sizeof field), "");
+}
+
+// Each command's steps as they ran; a step named in `failing` throws.
+std::string Steps(ServerCommand command, const std::string& failing = "") {
+    std::string ran;
+    auto step = [&](const std::string& name) {
+        ran += ran.empty() ? name : " " + name;
+        if (name == failing) throw std::runtime_error("Not enough timers available");
+    };
+    const ServerSteps steps{[&] { step("terminate"); }, [&](bool on) { step(on ? "timer-on" : "timer-off"); },
+                            [&] { step("launch"); }};
+    try {
+        RunServerCommand(command, steps);
+    } catch (const std::runtime_error&) {
+        ran += " !";
+    }
+    return ran;
+}
+
+TEST(ServerCommands, RunTheirStepsInOrder) {
+    EXPECT_EQ(Steps(ServerCommand::Start), "timer-on launch");
+    EXPECT_EQ(Steps(ServerCommand::Restart), "terminate timer-on launch");
+    EXPECT_EQ(Steps(ServerCommand::Stop), "terminate timer-off");
+}
+
+TEST(ServerCommands, ARefusedTimerEndsTheCommandBeforeTheLaunch) {
+    EXPECT_EQ(Steps(ServerCommand::Start, "timer-on"), "timer-on !");
+    EXPECT_EQ(Steps(ServerCommand::Restart, "timer-on"), "terminate timer-on !") << "the old server is already gone";
 }
 
 }  // namespace

@@ -111,5 +111,46 @@ TEST(FailureText, NamesTheFullPathAndTheTrimmedReason) {
               L"Cannot create file \"Z:\\Сервер\\server.cfg\". Access denied");
 }
 
+bool NoLeadBytes(char) { return false; }
+
+// A box that has not been edited since it was given `shown`.
+TEST(BoxUpdate, ByBytesKeepsSameAppendsGrowthAndReplacesTheRest) {
+    const std::string shown = "one\r\ntwo\r\n";
+    EXPECT_EQ(UpdateForBytes(true, shown, shown, NoLeadBytes), BoxUpdate::Keep) << "a quiet log leaves the box alone";
+    EXPECT_EQ(UpdateForBytes(true, shown, shown + "three\r\n", NoLeadBytes), BoxUpdate::Append);
+    EXPECT_EQ(UpdateForBytes(true, shown, "one\r\ntwo\r\nthree\r\n", NoLeadBytes), BoxUpdate::Append);
+    EXPECT_EQ(UpdateForBytes(true, shown, "one\r\n", NoLeadBytes), BoxUpdate::Replace) << "a shrunk log";
+    EXPECT_EQ(UpdateForBytes(true, shown, "ONE\r\ntwo\r\nthree", NoLeadBytes), BoxUpdate::Replace)
+        << "a log whose start changed";
+    EXPECT_EQ(UpdateForBytes(true, "", "first", NoLeadBytes), BoxUpdate::Replace) << "nothing shown yet";
+    EXPECT_EQ(UpdateForBytes(true, shown, "", NoLeadBytes), BoxUpdate::Replace) << "an emptied log";
+}
+
+TEST(BoxUpdate, ByBytesNeverCutsALineBreakOrATwoByteCharacter) {
+    // "a\r" then "\nb": appending the converted "\nb" would make a lone LF
+    // into a second break.
+    EXPECT_EQ(UpdateForBytes(true, "a\r", "a\r\nb", NoLeadBytes), BoxUpdate::Replace);
+    EXPECT_EQ(UpdateForBytes(true, "a\n", "a\nb", NoLeadBytes), BoxUpdate::Append);
+    const auto leadByte = [](char c) { return static_cast<unsigned char>(c) == 0x82; };
+    EXPECT_EQ(UpdateForBytes(true, "a\x82", "a\x82\xA0", leadByte), BoxUpdate::Replace)
+        << "a character split between two reads";
+    EXPECT_EQ(UpdateForBytes(true, "a\xA0", "a\xA0\x82", leadByte), BoxUpdate::Append);
+}
+
+TEST(BoxUpdate, AnEditedBoxIsNeverKeptOrAppendedToByBytes) {
+    EXPECT_EQ(UpdateForBytes(false, "same", "same", NoLeadBytes), BoxUpdate::Replace);
+    EXPECT_EQ(UpdateForBytes(false, "same", "same and more", NoLeadBytes), BoxUpdate::Replace);
+}
+
+TEST(BoxUpdate, ByTextKeepsEqualTextAndAppendsOnlyToATrustedBox) {
+    EXPECT_EQ(UpdateForText(true, L"a\r\n", L"a\r\n"), BoxUpdate::Keep);
+    EXPECT_EQ(UpdateForText(false, L"a\r\n", L"a\r\n"), BoxUpdate::Keep) << "typed back to what the file holds";
+    EXPECT_EQ(UpdateForText(true, L"a\r\n", L"a\r\nb"), BoxUpdate::Append);
+    EXPECT_EQ(UpdateForText(false, L"a\r\n", L"a\r\nb"), BoxUpdate::Replace);
+    EXPECT_EQ(UpdateForText(true, L"", L"b"), BoxUpdate::Replace) << "an empty box takes the whole";
+    EXPECT_EQ(UpdateForText(true, L"a\r\nb", L"a\r\n"), BoxUpdate::Replace);
+    EXPECT_EQ(UpdateForText(true, L"ab", L"xab"), BoxUpdate::Replace);
+}
+
 }  // namespace
 }  // namespace carrow
