@@ -425,7 +425,9 @@ void SkinnedFrame() {
         RECT frame;
         GetWindowRect(zoomed.form, &frame);
         Check(origin.x == work.left && size.cx == work.right - work.left && origin.y + size.cy == work.bottom,
-              "maximised, the client area fills the work area below the caption");
+              "maximised, the client area fills the work area below the caption: client at " +
+                  std::to_string(origin.x) + ", " + std::to_string(origin.y) + ", " + std::to_string(size.cx) + " x " +
+                  std::to_string(size.cy) + "; work area " + Describe(work));
         Check(HitAt(zoomed.form, frame.left, (frame.top + frame.bottom) / 2) == HTBORDER,
               "maximised, the border does not size the window");
         zoomed.Close();
