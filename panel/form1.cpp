@@ -100,14 +100,16 @@ void TForm1::RegisterWindowClass() const {
 void TForm1::CreateWindowFrame() {
     const int width = ScaleToDpi(kFormClientWidth, dpi_);
     const int height = ScaleToDpi(kFormClientHeight, dpi_);
-    RECT frame = {0, 0, width, height};
-    AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
+    const skin::Frame& skinFrame = skin::CurrentSkin().frame;
+    // The skin's frame, not the system's, decides the window size.
+    const skin::Size size = skin::WindowSizeFor(skinFrame.metrics, dpi_, {width, height});
     // The system chooses the position; only the size comes from the layout.
     hwnd_ = CreateWindowExW(kFrameExStyle, kClassName, kCaption, kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+                            size.width, size.height, nullptr, nullptr, instance_, this);
     if (!hwnd_) Fail(L"Cannot create the main window: " + SystemErrorText(GetLastError()));
-    // Where the frame turned out other than the system predicted, correct it
-    // so that the client area has exactly the layout's size.
+    frame_.Attach(hwnd_, skinFrame, dpi_, font_.Get(), {width, height});
+    // Where the frame turned out other than predicted, correct it so that
+    // the client area has exactly the layout's size.
     RECT client;
     GetClientRect(hwnd_, &client);
     RECT window;

@@ -14,6 +14,7 @@
 #include "log_view.h"
 #include "skin/colour_box.h"
 #include "skin/controls.h"
+#include "skin/frame_window.h"
 #include "text_files.h"
 #include "timer.h"
 
@@ -95,6 +96,7 @@ private:
     HWND hwnd_ = nullptr;
     int dpi_ = kDesignDpi;
     Font font_;
+    skin::SkinnedFrame frame_;
     HWND lastFocus_ = nullptr;
     std::map<ControlId, skin::Control*> controls_;
 };

@@ -66,6 +66,18 @@ constexpr Description kBlue = {
            {Rgb(226, 232, 240), Rgb(214, 222, 232), Rgb(176, 188, 206), kGreyText}}},
          Rgb(214, 228, 245), Rgb(98, 128, 170), kWhite, 0, 12},
     }},
+    // The frame: a deep blue caption that pales while the window is inactive,
+    // glassy blue buttons, a close button that turns red under the mouse.
+    {{4, 22, 16, 25, 17, 2, 4, 16, 8},
+     {Rgb(86, 138, 206), Rgb(44, 92, 162), Rgb(24, 56, 104), kWhite},
+     {Rgb(166, 190, 222), Rgb(138, 164, 202), Rgb(104, 128, 164), Rgb(236, 242, 250)},
+     {{{Rgb(128, 172, 228), Rgb(70, 118, 188), Rgb(30, 66, 120), kWhite},
+       {Rgb(170, 206, 248), Rgb(96, 150, 220), Rgb(36, 80, 146), kWhite},
+       {Rgb(40, 80, 144), Rgb(66, 110, 176), Rgb(20, 46, 92), Rgb(220, 232, 248)}}},
+     {{{Rgb(128, 172, 228), Rgb(70, 118, 188), Rgb(30, 66, 120), kWhite},
+       {Rgb(236, 128, 112), Rgb(196, 60, 44), Rgb(120, 30, 24), kWhite},
+       {Rgb(150, 36, 26), Rgb(186, 64, 50), Rgb(96, 20, 14), Rgb(248, 226, 222)}}},
+     Rgb(150, 188, 236)},
 };
 
 }  // namespace

@@ -47,6 +47,34 @@ void DrawArrow(HDC dc, const RECT& rect, Colour colour, int dpi) {
     }
 }
 
+RECT ToRECT(const Rect& rect) { return {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height}; }
+
+enum class Sign { Minimise, Close };
+
+// A caption button's sign, drawn pixel row by pixel row so that it stays
+// crisp at every size: a bar along the bottom, or a cross.
+void DrawSign(HDC dc, const RECT& button, Sign sign, Colour colour, bool pressed, int glyph, int dpi) {
+    const int thickness = std::max(ScaleToDpi(2, dpi), 2);
+    const int rows = glyph - thickness + 1;
+    const int left = (button.left + button.right - glyph) / 2;
+    const int top = (button.top + button.bottom - rows) / 2 + (pressed ? 1 : 0);
+    if (sign == Sign::Minimise) {
+        FillSolid(dc, {left, top + rows - thickness, left + glyph, top + rows}, colour);
+        return;
+    }
+    for (int row = 0; row < rows; ++row) {
+        FillSolid(dc, {left + row, top + row, left + row + thickness, top + row + 1}, colour);
+        FillSolid(dc, {left + glyph - thickness - row, top + row, left + glyph - row, top + row + 1}, colour);
+    }
+}
+
+void PaintCaptionButton(HDC dc, const Rect& place, const Look& look, Colour light, Sign sign, bool pressed,
+                        int glyph, int dpi) {
+    const RECT rect = ToRECT(place);
+    PaintFace(dc, rect, light, look, std::max(ScaleToDpi(2, dpi), 1));
+    DrawSign(dc, rect, sign, look.text, pressed, glyph, dpi);
+}
+
 }  // namespace
 
 COLORREF ToColorRef(Colour colour) {
@@ -70,12 +98,12 @@ void FrameRect1(HDC dc, const RECT& rect, Colour colour) {
     FrameRect(dc, &rect, brush.Get());
 }
 
-void PaintFace(HDC dc, const RECT& rect, const Section& section, const Look& look, int radius) {
+void PaintFace(HDC dc, const RECT& rect, Colour light, const Look& look, int radius) {
     GdiObject<HRGN> clip(CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1, 2 * radius,
                                             2 * radius));
     SelectClipRgn(dc, clip.Get());
     FillGradient(dc, rect, look.top, look.bottom);
-    Line(dc, rect.left + radius, rect.top + 1, rect.right - radius, rect.top + 1, section.light);
+    Line(dc, rect.left + radius, rect.top + 1, rect.right - radius, rect.top + 1, light);
     SelectClipRgn(dc, nullptr);
     RoundFrame(dc, rect, look.border, radius);
 }
@@ -84,7 +112,7 @@ void PaintButton(HDC dc, const RECT& rect, const Section& section, State state, 
                  const std::wstring& caption, HFONT font, int dpi) {
     FillSolid(dc, rect, section.background);
     const Look& look = section.LookOf(state);
-    PaintFace(dc, rect, section, look, ScaleToDpi(section.cornerRadius, dpi));
+    PaintFace(dc, rect, section.light, look, ScaleToDpi(section.cornerRadius, dpi));
     if (focusRing) {
         RECT ring = rect;
         InflateRect(&ring, -1, -1);
@@ -112,7 +140,7 @@ void PaintTabControl(HDC dc, const RECT& client, int stripBottom, const Section&
             face.top -= 2;
         }
         face.bottom = stripBottom + (tab.selected ? 1 : 0);
-        PaintFace(dc, {face.left, face.top, face.right, face.bottom + radius}, section, look, radius);
+        PaintFace(dc, {face.left, face.top, face.right, face.bottom + radius}, section.light, look, radius);
         if (tab.selected) {
             FillSolid(dc, {face.left + 1, face.top + 1, face.right - 1, face.top + 3}, section.accent);
             FillSolid(dc, {face.left + 1, stripBottom - 1, face.right - 1, stripBottom + radius + 1},
@@ -168,6 +196,47 @@ void PaintStatusBar(HDC dc, const RECT& rect, const Section& section, bool sizeG
             FillSolid(dc, {x, y, x + dot, y + dot}, section.accent);
         }
     }
+}
+
+void PaintFrame(HDC dc, const FrameLayout& layout, Size window, const Frame& frame, const FrameLooks& looks,
+                HICON icon, const std::wstring& caption, HFONT font, int dpi) {
+    const Look& look = looks.active ? frame.active : frame.inactive;
+    const RECT whole = {0, 0, window.width, window.height};
+    FillSolid(dc, whole, look.bottom);
+    FillGradient(dc, {0, 0, window.width, layout.caption.top + layout.caption.height}, look.top, look.bottom);
+    FrameRect1(dc, whole, look.border);
+    Line(dc, 1, 1, window.width - 1, 1, looks.active ? frame.light : look.top);
+    // A dark line sets the client area off from the border.
+    RECT client = ToRECT(layout.client);
+    InflateRect(&client, 1, 1);
+    FrameRect1(dc, client, look.border);
+
+    if (icon) {
+        DrawIconEx(dc, layout.icon.left, layout.icon.top, icon, layout.icon.width, layout.icon.height, 0, nullptr,
+                   DI_NORMAL);
+    }
+    RECT text = ToRECT(layout.text);
+    {
+        Selected selected(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        const UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+        // A shadow one pixel down and right keeps the text legible on the gradient.
+        RECT shadow = text;
+        OffsetRect(&shadow, 1, 1);
+        SetTextColor(dc, ToColorRef(look.border));
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &shadow, format);
+        SetTextColor(dc, ToColorRef(look.text));
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
+    }
+
+    const auto index = [](State state) {
+        return state == State::Pressed ? 2u : state == State::Hot ? 1u : 0u;
+    };
+    const int glyph = std::max(ScaleToDpi(frame.metrics.glyph, dpi), 5);
+    PaintCaptionButton(dc, layout.minimise, frame.buttons[index(looks.minimise)], frame.light, Sign::Minimise,
+                       looks.minimise == State::Pressed, glyph, dpi);
+    PaintCaptionButton(dc, layout.close, frame.closeButton[index(looks.close)], frame.light, Sign::Close,
+                       looks.close == State::Pressed, glyph, dpi);
 }
 
 BufferedPaint::BufferedPaint(HDC target, const RECT& rect) : dc_(target) {

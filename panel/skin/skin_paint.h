@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frame.h"
 #include "skin.h"
 
 namespace carrow::skin {
@@ -22,7 +23,7 @@ void FillGradient(HDC dc, const RECT& rect, Colour top, Colour bottom);
 void FrameRect1(HDC dc, const RECT& rect, Colour colour);
 
 // A raised face: gradient, light top edge, rounded border.
-void PaintFace(HDC dc, const RECT& rect, const Section& section, const Look& look, int radius);
+void PaintFace(HDC dc, const RECT& rect, Colour light, const Look& look, int radius);
 
 void PaintButton(HDC dc, const RECT& rect, const Section& section, State state, bool focusRing,
                  const std::wstring& caption, HFONT font, int dpi);
@@ -48,6 +49,18 @@ RECT PaintComboFace(HDC dc, const RECT& rect, const Section& section, State stat
                     int dpi);
 
 void PaintStatusBar(HDC dc, const RECT& rect, const Section& section, bool sizeGrip, int dpi);
+
+// How the frame shows now: whether its window is active, and the state of
+// each caption button (Normal, Hot or Pressed).
+struct FrameLooks {
+    bool active;
+    State minimise;
+    State close;
+};
+// The whole frame of a window of that size in window coordinates: border,
+// caption bar with icon and caption, and the caption buttons.
+void PaintFrame(HDC dc, const FrameLayout& layout, Size window, const Frame& frame, const FrameLooks& looks,
+                HICON icon, const std::wstring& caption, HFONT font, int dpi);
 
 // Paints through an off-screen buffer when the platform offers one, so that a
 // part is never seen half drawn.

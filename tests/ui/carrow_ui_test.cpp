@@ -7,6 +7,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -245,6 +248,192 @@ void ResizingAndStartStates() {
     }
 }
 
+// The frame drawn by the skin: what it answers the system's hit tests, its
+// minimise and close buttons under a real mouse (hot, pressed, let go
+// elsewhere), moving and sizing by it, the system menu and Alt+F4.
+LRESULT HitAt(HWND form, int x, int y) { return SendMessageW(form, WM_NCHITTEST, 0, MAKELPARAM(x, y)); }
+
+// The hit-test codes met going from one point to another, each run once.
+std::vector<LRESULT> HitsAlong(HWND form, POINT from, POINT to) {
+    std::vector<LRESULT> runs;
+    const int steps = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
+    for (int i = 0; i <= steps; ++i) {
+        const LRESULT hit = HitAt(form, from.x + (to.x - from.x) * i / std::max(steps, 1),
+                                  from.y + (to.y - from.y) * i / std::max(steps, 1));
+        if (runs.empty() || runs.back() != hit) runs.push_back(hit);
+    }
+    return runs;
+}
+
+// Where along the caption's middle row the hit test gives code; {-1, -1} if nowhere.
+POINT CentreOfHit(HWND form, LRESULT code) {
+    RECT window;
+    GetWindowRect(form, &window);
+    POINT client = {0, 0};
+    ClientToScreen(form, &client);
+    const int row = (window.top + client.y) / 2;
+    int first = -1, last = -1;
+    for (int x = window.left; x < window.right; ++x) {
+        if (HitAt(form, x, row) != code) continue;
+        if (first < 0) first = x;
+        last = x;
+    }
+    return first < 0 ? POINT{-1, -1} : POINT{(first + last) / 2, row};
+}
+
+void MouseTo(POINT point) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+    Sleep(250);
+}
+
+void MouseButton(bool down) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+    Sleep(250);
+}
+
+void DragBy(POINT from, int dx, int dy) {
+    MouseTo(from);
+    MouseButton(true);
+    for (int step = 1; step <= 4; ++step) MouseTo({from.x + dx * step / 4, from.y + dy * step / 4});
+    MouseButton(false);
+    Sleep(300);
+}
+
+// Whether the screen is reddish at point: the close button's hot and pressed faces are.
+bool RedAt(POINT point) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour != CLR_INVALID && GetRValue(colour) > GetBValue(colour) + 40;
+}
+
+void SkinnedFrame() {
+    // Wine draws no frame of its own: what shows is the window's own.
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+        RegSetValueExW(key, L"Decorated", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 2 * sizeof(wchar_t));
+        RegCloseKey(key);
+    }
+    const std::wstring folder = ServerFolder(L"frame");
+    Carrow carrow = StartCarrow(folder);
+    if (!carrow.form) return;
+    const HWND form = carrow.form;
+    RECT w;
+    GetWindowRect(form, &w);
+    POINT client = {0, 0};
+    ClientToScreen(form, &client);
+    const int captionRow = (w.top + client.y) / 2;
+    const auto row = HitsAlong(form, {w.left, captionRow}, {w.right - 1, captionRow});
+    Check(row.size() == 8 && (row.front() == HTLEFT || row.front() == HTTOPLEFT) &&
+              std::vector<LRESULT>(row.begin() + 1, row.end() - 1) ==
+                  std::vector<LRESULT>{HTSYSMENU, HTCAPTION, HTMINBUTTON, HTCAPTION, HTCLOSE, HTCAPTION} &&
+              (row.back() == HTRIGHT || row.back() == HTTOPRIGHT),
+          "the caption row: sizing edge, system menu icon, caption, minimise, caption, close, sizing edge (" +
+              std::to_string(row.size()) + " runs)");
+    const int middleX = (w.left + w.right) / 2, middleY = client.y + 134;
+    Check(HitsAlong(form, {middleX, w.top}, {middleX, w.bottom - 1}) ==
+              std::vector<LRESULT>{HTTOP, HTCAPTION, HTCLIENT, HTBOTTOM},
+          "down the middle: top edge, caption, client area, bottom edge");
+    Check(HitsAlong(form, {w.left, middleY}, {w.right - 1, middleY}) == std::vector<LRESULT>{HTLEFT, HTCLIENT, HTRIGHT},
+          "across the middle: left edge, client area, right edge");
+    Check(HitAt(form, w.left, w.top) == HTTOPLEFT && HitAt(form, w.right - 1, w.top) == HTTOPRIGHT &&
+              HitAt(form, w.left, w.bottom - 1) == HTBOTTOMLEFT && HitAt(form, w.right - 1, w.bottom - 1) == HTBOTTOMRIGHT,
+          "the four corners size the window");
+    // The system menu opens from the icon and from Alt+Space, and Escape closes it.
+    const auto menuOpens = [&](const char* how, const std::function<void()>& open) {
+        open();
+        const HWND popup = ui::WaitForTopWindow(carrow.process.Id(), L"#32768", true, 3000);
+        Check(popup != nullptr, std::string("the system menu opens ") + how);
+        if (popup && !pictures.empty()) ui::SaveWindowPicture(form, pictures + L"\\frame-menu.bmp");
+        ui::PostKey(form, VK_ESCAPE);
+        Check(ui::WaitUntil([&] { return !popup || !IsWindowVisible(popup); }, 3000), "Escape closes it");
+        // Opened from the keyboard, the menu mode lasts until a second Escape.
+        ui::PostKey(form, VK_ESCAPE);
+        Sleep(300);
+    };
+    menuOpens("by a click on the icon", [&] {
+        MouseTo(CentreOfHit(form, HTSYSMENU));
+        MouseButton(true);
+        MouseButton(false);
+    });
+    menuOpens("by Alt+Space", [&] { PostMessageW(form, WM_SYSCHAR, L' ', 1 | (1 << 29)); });
+    Check(IsWindow(form), "the window stays open");
+
+    const POINT close = CentreOfHit(form, HTCLOSE);
+    const POINT face = {close.x - 8, close.y};  // beside the sign, on the button's face
+    MouseTo({middleX, middleY});
+    Check(!RedAt(face), "the close button is blue while the mouse is elsewhere");
+    MouseTo(close);
+    Check(RedAt(face), "the close button turns red under the mouse");
+    MouseButton(true);
+    Check(RedAt(face), "and stays red while pressed");
+    MouseTo({middleX, captionRow});
+    Check(!RedAt(face), "a press dragged off the close button shows it normal");
+    MouseButton(false);
+    Check(IsWindow(form) && carrow.process.Running(), "letting go elsewhere does not close the window");
+    if (!pictures.empty()) {
+        MouseTo(close);
+        ui::SaveWindowPicture(form, pictures + L"\\frame-close-hot.bmp");
+    }
+
+    DragBy({middleX, captionRow}, 40, 30);
+    RECT moved;
+    GetWindowRect(form, &moved);
+    Check(moved.left == w.left + 40 && moved.top == w.top + 30 && moved.right - moved.left == w.right - w.left,
+          "dragging the caption moves the window");
+    DragBy({moved.right - 1, moved.bottom - 1}, 30, 20);
+    SIZE grown = ui::ClientSizeOf(form);
+    Check(grown.cx == 519 && grown.cy == 288, "dragging the bottom right corner sizes the window, client " +
+                                                  std::to_string(grown.cx) + " x " + std::to_string(grown.cy));
+    DragBy({moved.left, (moved.top + moved.bottom) / 2}, 20, 0);
+    grown = ui::ClientSizeOf(form);
+    Check(grown.cx == 499 && grown.cy == 288, "dragging the left edge sizes the window");
+
+    MouseTo(CentreOfHit(form, HTMINBUTTON));
+    MouseButton(true);
+    MouseButton(false);
+    Check(ui::WaitUntil([&] { return IsIconic(form) != FALSE; }, 3000), "a click on the minimise button minimises");
+    ShowWindow(form, SW_RESTORE);
+    Check(ui::WaitUntil([&] { return !IsIconic(form); }, 3000) && ui::ClientSizeOf(form).cx == 499,
+          "restored, the window has its size again");
+    MouseTo(CentreOfHit(form, HTCLOSE));
+    MouseButton(true);
+    MouseButton(false);
+    Check(carrow.process.WaitForExit(8000), "a click on the close button closes the window and ends Carrow");
+
+    Carrow keys = StartCarrow(folder);
+    if (keys.form) {
+        PostMessageW(keys.form, WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+        Check(keys.process.WaitForExit(8000), "Alt+F4 closes the window");
+    }
+    Carrow zoomed = StartCarrow(folder, SW_SHOWMAXIMIZED);
+    if (zoomed.form) {
+        RECT work;
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        POINT origin = {0, 0};
+        ClientToScreen(zoomed.form, &origin);
+        const SIZE size = ui::ClientSizeOf(zoomed.form);
+        RECT frame;
+        GetWindowRect(zoomed.form, &frame);
+        Check(origin.x == work.left && size.cx == work.right - work.left && origin.y + size.cy == work.bottom,
+              "maximised, the client area fills the work area below the caption: client at " +
+                  std::to_string(origin.x) + ", " + std::to_string(origin.y) + ", " + std::to_string(size.cx) + " x " +
+                  std::to_string(size.cy) + "; work area " + Describe(work));
+        Check(HitAt(zoomed.form, frame.left, (frame.top + frame.bottom) / 2) == HTBORDER,
+              "maximised, the border does not size the window");
+        zoomed.Close();
+    }
+}
+
 bool AnyVisibleWindow(DWORD processId) {
     for (HWND window : ui::TopWindowsOf(processId)) {
         if (IsWindowVisible(window)) return true;
@@ -463,6 +652,7 @@ int wmain(int argc, wchar_t** argv) {
     WindowFrameAndLayout();
     KeyboardOrderOfPageOne();
     ResizingAndStartStates();
+    SkinnedFrame();
     StartLaunchesHiddenServers();
     StopAndRestartEndEveryMatch();
     RestartWithoutAServer();
