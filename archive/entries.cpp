@@ -6,6 +6,7 @@
 
 using tolvane::AtExportBoundary;
 using tolvane::InTable;
+using tolvane::RequirePointer;
 using tolvane::State;
 
 extern "C" int32_t TOLVANE_CALL IMGFileCount(void) {
@@ -14,6 +15,7 @@ extern "C" int32_t TOLVANE_CALL IMGFileCount(void) {
 
 extern "C" void TOLVANE_CALL IMGGetThisFile(TImgEntry* destination, int32_t index) {
     AtExportBoundary<void>([&] {
+        RequirePointer(destination);
         if (InTable(index)) {
             std::memcpy(destination, &State.EntryTable[index], sizeof(TImgEntry));
         } else {
@@ -24,6 +26,7 @@ extern "C" void TOLVANE_CALL IMGGetThisFile(TImgEntry* destination, int32_t inde
 
 extern "C" void TOLVANE_CALL IMGSetThisFile(int32_t index, const TImgEntry* source) {
     AtExportBoundary<void>([&] {
+        RequirePointer(source);
         if (InTable(index)) std::memcpy(&State.EntryTable[index], source, sizeof(TImgEntry));
     });
 }

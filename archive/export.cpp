@@ -41,6 +41,9 @@ void ExportFile(int32_t index, const std::string& targetPath) {
 
 void ExportBuffer(int32_t index, void* buffer) {
     const TImgEntry& entry = SlotOrFail(index);
+    // Also for an empty entry: a host's missing buffer is a fault to report
+    // whatever the entry it asked for.
+    RequirePointer(buffer);
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::SharedStream);
     // A count that no 32-bit caller could hold is refused on every build,

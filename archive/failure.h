@@ -23,6 +23,7 @@ inline constexpr const char* kEntryIndexOutOfRange = "Entry index %d out of rang
 inline constexpr const char* kDirectoryIsFull = "Directory is full";
 inline constexpr const char* kDirectoryNotReadWhole = "Directory of %s was not read whole";
 inline constexpr const char* kOutOfMemory = "Out of memory";
+inline constexpr const char* kNullPointer = "Null pointer";
 
 // Message text with %s replaced by argument ("Cannot open file %s").
 std::string MessageWith(const std::string& pattern, const std::string& argument);
@@ -30,6 +31,11 @@ std::string MessageWith(const std::string& pattern, const std::string& argument)
 std::string MessageWith(const std::string& pattern, int64_t number);
 
 [[noreturn]] void Fail(const std::string& message);
+
+// Refuses a null destination, source or buffer before anything changes.
+inline void RequirePointer(const void* pointer) {
+    if (!pointer) Fail(kNullPointer);
+}
 
 // Leaves message for the host to ask without ending the call.
 void Warn(const std::string& message);

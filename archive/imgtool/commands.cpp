@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "check.h"
 #include "file_info.h"
 #include "imgtool.h"
 #include "library.h"
@@ -28,25 +29,35 @@ const char kHelpText[] =
     "ARCHIVE is NAME.img (with NAME.dir beside it, or a single VER2 file) or NAME.dir.\n"
     "\n"
     "commands:\n"
+    "  create ARCHIVE [--paired]            a new, empty archive: one VER2 .img, or with\n"
+    "                                       --paired an empty .dir and .img\n"
     "  list ARCHIVE                         index, offset, size (sectors) and name of every entry\n"
     "  info ARCHIVE                         layout, entries, sectors and the unused share\n"
     "  extract ARCHIVE ENTRY... [-o DIR]    write entries to files named after them\n"
     "  extract-all ARCHIVE [-o DIR]         write every entry\n"
     "  add ARCHIVE FILE...                  add files as new entries\n"
+    "  import ARCHIVE FILE...               put each file into the entry of its name (letters\n"
+    "                                       compared without case), or add it when there is none\n"
     "  replace ARCHIVE ENTRY FILE           put a file's contents into an entry\n"
     "  delete ARCHIVE ENTRY...              remove entries from the directory\n"
     "  rebuild ARCHIVE [OUT]                write a compacted copy, check it, and (without OUT)\n"
     "                                       replace the archive with it\n"
+    "  check ARCHIVE                        report entries past the end of the .img, overlapping\n"
+    "                                       slots (an exactly shared slot is fine), slots under a\n"
+    "                                       single-file directory, names without a terminator and\n"
+    "                                       a count the file cannot hold; exit 1 when any\n"
     "\n"
     "ENTRY is an entry name (letters compared without case; the first match counts) or,\n"
     "when no name matches, a 0-based index.\n"
     "\n"
-    "exit codes: 0 done, 1 failed, 2 bad command line, 3 no such archive, entry or file\n";
+    "exit codes: 0 done, 1 failed (check: problems found), 2 bad command line,\n"
+    "3 no such archive, entry or file\n";
 
 struct CommandLine {
     std::string command;
     std::vector<std::string> operands;  // the archive first
     std::string outputDir = ".";
+    bool paired = false;
 };
 
 ToolError Usage(const std::string& message) { return ToolError(message + " (see imgtool --help)", kUsage); }
@@ -57,6 +68,8 @@ CommandLine Parse(const std::vector<std::string>& args) {
         if (args[i] == "-o") {
             if (++i == args.size()) throw Usage("-o needs a folder");
             line.outputDir = args[i];
+        } else if (args[i] == "--paired") {
+            line.paired = true;
         } else if (line.command.empty()) {
             line.command = args[i];
         } else {
@@ -69,6 +82,7 @@ CommandLine Parse(const std::vector<std::string>& args) {
 void RequireOperands(const CommandLine& line, size_t least, size_t most) {
     if (line.operands.size() < least) throw Usage(line.command + ": missing arguments");
     if (line.operands.size() > most) throw Usage(line.command + ": too many arguments");
+    if (line.paired && line.command != "create") throw Usage(line.command + ": --paired is for create only");
 }
 
 int32_t Select(const Library& lib, const std::string& nameOrIndex) {
@@ -115,10 +129,29 @@ int List(const CommandLine& line, std::ostream& out, std::ostream&) {
     return kOk;
 }
 
+// The single-file header as stored: whether it begins with "VER2", and its count.
+StoredLayout ReadLayout(const Library& lib) {
+    StoredLayout layout;
+    layout.singleFile = lib.SingleFile();
+    layout.imgBytes = FileSize(lib.ImgPath());
+    if (!layout.singleFile) {
+        layout.dirBytes = FileSize(lib.DirPath());
+        return layout;
+    }
+    const std::string head = ReadStart(lib.ImgPath(), sizeof(TImgHeader));
+    if (head.size() < sizeof(TImgHeader)) return layout;  // a new, empty archive
+    layout.hasMagic = head.compare(0, 4, "VER2") == 0;
+    uint32_t count = 0;
+    for (int i = 7; i >= 4; --i) count = count << 8 | static_cast<unsigned char>(head[size_t(i)]);
+    layout.storedCount = static_cast<int32_t>(count);
+    return layout;
+}
+
 int Info(const CommandLine& line, std::ostream& out, std::ostream&) {
     RequireOperands(line, 1, 1);
     Library lib;
-    lib.Open(line.operands[0]);
+    lib.Open(line.operands[0], true);
+    const StoredLayout layout = ReadLayout(lib);
     uint64_t used = 0;
     for (const TImgEntry& e : lib.Entries()) used += e.size;
     const uint64_t imgBytes = FileSize(lib.ImgPath());
@@ -128,6 +161,80 @@ int Info(const CommandLine& line, std::ostream& out, std::ostream&) {
         << "used:        " << used << " sectors\n"
         << "img:         " << imgBytes << " bytes, " << imgBytes / TOLVANE_SECTOR_SIZE << " whole sectors\n"
         << "unused:      " << lib.HowMuchFragmented() << "%\n";
+    if (!layout.hasMagic) {
+        out << "warning:     the .img does not begin with \"VER2\": not a single-file archive"
+               " (is its .dir missing?)\n";
+    } else if (!lib.PartialRead().empty()) {
+        out << "warning:     " << lib.PartialRead() << '\n';
+    }
+    return kOk;
+}
+
+int Check(const CommandLine& line, std::ostream& out, std::ostream&) {
+    RequireOperands(line, 1, 1);
+    Library lib;
+    lib.Open(line.operands[0], true);
+    std::vector<std::string> problems = FindProblems(ReadLayout(lib), lib.Entries());
+    // A .dir that could not be read shows only in the library's message.
+    if (problems.empty() && !lib.PartialRead().empty()) problems.push_back(lib.PartialRead());
+    for (const std::string& problem : problems) out << problem << '\n';
+    if (problems.empty()) {
+        out << "no problems: " << lib.Count() << " entries\n";
+        return kOk;
+    }
+    out << problems.size() << (problems.size() == 1 ? " problem\n" : " problems\n");
+    return kFailed;
+}
+
+int Create(const CommandLine& line, std::ostream& out, std::ostream&) {
+    RequireOperands(line, 1, 1);
+    const std::string archive = line.operands[0];
+    const std::string img = tolvane::ImgPathOf(archive), dir = tolvane::DirPathOf(archive);
+    for (const std::string& path : {img, dir}) {
+        if (Exists(path)) throw ToolError("already exists: " + path, kFailed);
+    }
+    std::vector<std::string> made;
+    try {
+        for (const std::string& path : line.paired ? std::vector{img, dir} : std::vector{img}) {
+            if (!CreateNewFile(path)) throw ToolError("cannot create " + path, kFailed);
+            made.push_back(path);
+        }
+        // The library writes the empty directory: "VER2" and a count of 0, or
+        // an empty .dir.
+        Library lib;
+        lib.Open(archive);
+        lib.ReDoDir();
+    } catch (...) {
+        for (const std::string& path : made) std::remove(path.c_str());
+        throw;
+    }
+    out << "created: " << (line.paired ? dir + " and " + img : img) << '\n';
+    return kOk;
+}
+
+int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
+    RequireOperands(line, 2, SIZE_MAX);
+    const std::vector<std::string> files(line.operands.begin() + 1, line.operands.end());
+    // All or nothing for a typo: no file goes in when one is missing.
+    for (const std::string& file : files) {
+        if (!IsFile(file)) throw ToolError("no such file: " + file, kNotFound);
+    }
+    Library lib;
+    lib.Open(line.operands[0]);
+    std::vector<TImgEntry> entries = lib.Entries();
+    size_t replaced = 0;
+    Progress progress(err, "importing", static_cast<int64_t>(files.size()));
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (const auto index = FindName(entries, StoredName(files[i]))) {
+            lib.ReplaceFile(*index, files[i]);
+            ++replaced;
+        } else {
+            lib.AddFile(files[i]);
+            entries.push_back(lib.Entry(lib.Count() - 1));
+        }
+        progress.Step(static_cast<int64_t>(i + 1));
+    }
+    out << "imported: " << replaced << " replaced, " << files.size() - replaced << " added\n";
     return kOk;
 }
 
@@ -217,6 +324,7 @@ const std::map<std::string, Handler>& Commands() {
     static const std::map<std::string, Handler> commands = {
         {"list", List},     {"info", Info},       {"extract", Extract}, {"extract-all", ExtractAll},
         {"add", Add},       {"replace", Replace}, {"delete", Delete},   {"rebuild", RebuildCommand},
+        {"create", Create}, {"import", Import},   {"check", Check},
     };
     return commands;
 }

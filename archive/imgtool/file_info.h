@@ -16,4 +16,11 @@ inline bool Exists(const std::string& path) { return KindOf(path) != Kind::Missi
 // Length in bytes, 64-bit also on 32-bit Windows; 0 when it cannot be read.
 uint64_t FileSize(const std::string& path);
 
+// Up to count bytes from the start of the file; fewer when it is shorter or
+// cannot be read.
+std::string ReadStart(const std::string& path, size_t count);
+
+// Creates an empty file; false when one exists already or it cannot be made.
+bool CreateNewFile(const std::string& path);
+
 }  // namespace imgtool

@@ -2,6 +2,8 @@
 
 #include "file_info.h"
 #include "imgtool.h"
+#include "layout.h"
+#include "platform/code_page.h"
 
 namespace imgtool {
 namespace {
@@ -19,14 +21,31 @@ void ThrowOnFailure() {
 
 Library::Library() { IMGSetRaiseOnError(0); }
 
-void Library::Open(const std::string& path) {
+std::string SourcePath(const std::string& path) {
+#ifdef _WIN32
+    // No trail byte of a two-byte code page is '/' (they start at 0x40).
+    std::string windows = path;
+    for (char& c : windows) c = c == '/' ? '\\' : c;
+    return windows;
+#else
+    return path;
+#endif
+}
+
+std::string StoredName(const std::string& path) {
+    return tolvane::StoredEntryName(SourcePath(path), tolvane::platform::IsLeadByte);
+}
+
+void Library::Open(const std::string& path, bool partial) {
     const std::string dir = tolvane::DirPathOf(path);
+    dirPath_ = dir;
     imgPath_ = tolvane::ImgPathOf(path);
     singleFile_ = !IsFile(dir);
     if (singleFile_ && !IsFile(imgPath_)) throw ToolError("no such archive: " + path, kNotFound);
     if (!singleFile_ && !IsFile(imgPath_)) throw ToolError("no data file beside " + dir, kNotFound);
     IMGLoadImg(path.c_str());
-    ThrowOnFailure();
+    partialRead_ = IMGGetLastError();
+    if (!partial) ThrowOnFailure();
 }
 
 int32_t Library::Count() const { return IMGFileCount(); }
@@ -62,13 +81,13 @@ void Library::ExportFile(int32_t index, const std::string& target) const {
 
 void Library::AddFile(const std::string& source) const {
     if (!IsFile(source)) throw ToolError("no such file: " + source, kNotFound);
-    IMGAddFile(source.c_str());
+    IMGAddFile(SourcePath(source).c_str());
     ThrowOnFailure();
 }
 
 void Library::ReplaceFile(int32_t index, const std::string& source) const {
     if (!IsFile(source)) throw ToolError("no such file: " + source, kNotFound);
-    IMGReplaceFile(index, source.c_str(), 0);
+    IMGReplaceFile(index, SourcePath(source).c_str(), 0);
     ThrowOnFailure();
 }
 

@@ -21,9 +21,13 @@ class Library {
 public:
     Library();  // failures return normally with a message, for this host
     // Opens the archive at path; fails when neither NAME.dir nor NAME.img exists.
-    void Open(const std::string& path);
+    // Also fails when the library could not read the directory whole, unless
+    // partial is set: then the library's message is kept in PartialRead().
+    void Open(const std::string& path, bool partial = false);
     bool SingleFile() const { return singleFile_; }
     std::string ImgPath() const { return imgPath_; }
+    std::string DirPath() const { return dirPath_; }
+    const std::string& PartialRead() const { return partialRead_; }
     int32_t Count() const;
     TImgEntry Entry(int32_t index) const;
     std::vector<TImgEntry> Entries() const;
@@ -38,10 +42,19 @@ public:
 
 private:
     std::string imgPath_;
+    std::string dirPath_;
+    std::string partialRead_;
     bool singleFile_ = false;
 };
 
 // The archive's paths as the library derives them.
 using tolvane::WithExtension;
+
+// The name the library gives an entry added from path.
+std::string StoredName(const std::string& path);
+
+// A source path as imgtool hands it to the library: on Windows '/' becomes
+// a backslash, so that the entry is named after the file, not its folders.
+std::string SourcePath(const std::string& path);
 
 }  // namespace imgtool

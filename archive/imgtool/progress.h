@@ -1,5 +1,7 @@
-// A progress line on stderr for long work: rewritten in place, at most a few
-// times a second, ended with a newline.
+// A progress line on stderr for long work.  On a console one line is rewritten
+// in place; into a file or a pipe each report is a whole line, so that a log
+// reads line by line.  At most a few reports a second; the last count always
+// shows.
 #pragma once
 
 #include <chrono>
@@ -9,6 +11,9 @@
 
 namespace imgtool {
 
+// Whether progress goes to a console (set once by main; off by default).
+void SetProgressOnConsole(bool console);
+
 class Progress {
 public:
     Progress(std::ostream& err, std::string what, int64_t total);
@@ -16,12 +21,15 @@ public:
     void Step(int64_t done);
 
 private:
+    void Show();
+
     std::ostream& err_;
     std::string what_;
     int64_t total_;
+    bool console_;
     int64_t done_ = 0;
+    int64_t shownDone_ = -1;
     std::chrono::steady_clock::time_point last_{};
-    bool shown_ = false;
 };
 
 }  // namespace imgtool

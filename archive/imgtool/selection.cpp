@@ -39,10 +39,15 @@ std::string NameOf(const TImgEntry& entry) {
     return std::string(entry.name, strnlen(entry.name, sizeof entry.name));
 }
 
-std::optional<int32_t> FindEntry(const std::vector<TImgEntry>& entries, const std::string& nameOrIndex) {
+std::optional<int32_t> FindName(const std::vector<TImgEntry>& entries, const std::string& name) {
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (SameName(NameOf(entries[i]), nameOrIndex)) return static_cast<int32_t>(i);
+        if (SameName(NameOf(entries[i]), name)) return static_cast<int32_t>(i);
     }
+    return std::nullopt;
+}
+
+std::optional<int32_t> FindEntry(const std::vector<TImgEntry>& entries, const std::string& nameOrIndex) {
+    if (const auto index = FindName(entries, nameOrIndex)) return index;
     return AsIndex(nameOrIndex, entries.size());
 }
 

@@ -19,11 +19,13 @@ padded_copy() {  # source, extracted, expected length
 work=$WINE_WORK
 head -c 5000 /dev/urandom >"$work/one.dat"
 head -c 4096 /dev/urandom >"$work/two.dat"
-: >"$work/models.dir"
-: >"$work/models.img"
-printf 'VER2\0\0\0\0' >"$work/single.img"
-[ "$(id -u)" -ne 0 ] || chown winetest: "$work"/*.dat "$work"/*.dir "$work"/*.img
+[ "$(id -u)" -ne 0 ] || chown winetest: "$work"/*.dat
 
+check "create a paired archive" status_of 0 create models.img --paired
+check "which is an empty .dir and .img" eval '[ -f "$work/models.dir" ] && size_is models.dir 0 && size_is models.img 0'
+check "create a single-file archive" status_of 0 create single
+check "which is a VER2 header with no entries" eval 'printf "VER2\0\0\0\0" | cmp -s - "$work/single.img"'
+check "create refuses an existing archive" status_of 1 create models.dir
 check "add two files to a paired archive" status_of 0 add models.img one.dat two.dat
 check "add two files to a single-file archive" status_of 0 add single.img one.dat two.dat
 check "list shows both entries" output_has "total: 2 entries, 6 sectors" list models.img
@@ -34,6 +36,31 @@ check "rebuild in place" status_of 0 rebuild models.img
 check "the rebuilt paired archive has no unused sectors" size_is models.img $((6 * 2048))
 check "rebuild a single-file archive into a copy" status_of 0 rebuild single.img copy
 check "delete by index" status_of 0 delete copy.img 1
+
+# Installing a modification: same names (any case) replaced, new ones added,
+# from a folder named with '/'.
+mkdir -p "$work/mod"
+head -c 3000 /dev/urandom >"$work/mod/ONE.DAT"
+head -c 100 /dev/urandom >"$work/mod/three.dat"
+[ "$(id -u)" -ne 0 ] || chown -R winetest: "$work/mod"
+check "import replaces one entry and adds another" output_has "imported: 1 replaced, 1 added" import single.img mod/ONE.DAT mod/three.dat
+check "the replaced entry holds the new file" eval 'tool extract single.img one.dat -o got >/dev/null 2>&1 && padded_copy mod/ONE.DAT got/one.dat 4096'
+check "the added entry is named after the file" output_has "total: 3 entries" list single.img
+check "a sound archive checks clean" status_of 0 check single.img
+# (wine_run gives stdout and stderr together, with CR stripped: a CR that
+# joined the reports would leave them on one line.)
+check "progress in a log is whole lines" eval '[ "$(tool add models.img one.dat two.dat)" = "adding 1/2
+adding 2/2" ]'
+
+# Damage that check reports: overlapping slots and an entry past the end.
+{ printf '\0\0\0\0\2\0\0\0a'; head -c 23 /dev/zero; printf '\1\0\0\0\4\0\0\0b'; head -c 23 /dev/zero; } >"$work/bad.dir"
+head -c 4096 /dev/urandom >"$work/bad.img"
+head -c 4096 /dev/urandom >"$work/lost.img"
+[ "$(id -u)" -ne 0 ] || chown winetest: "$work"/bad.* "$work/lost.img"
+check "check finds problems and exits 1" status_of 1 check bad.img
+check "check names the overlap" output_has "entry 0 (a) and entry 1 (b) overlap" check bad.img
+check "check names the entry past the end" output_has "entry 1 (b): sectors 1-4 reach past the end" check bad.img
+check "info warns of a .img without VER2" output_has 'does not begin with "VER2"' info lost.img
 check "unknown command exits 2" status_of 2 frobnicate models.img
 check "a missing archive exits 3" status_of 3 list nothing.img
 check "a missing entry exits 3" status_of 3 extract models.img no-such-entry

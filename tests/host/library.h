@@ -24,6 +24,7 @@ struct Library {
     decltype(&IMGDefrag) Defrag;
     decltype(&IMGGetLastError) GetLastError;
     decltype(&IMGSetRaiseOnError) SetRaiseOnError;
+    decltype(&IMGGetVersion) GetVersion;
 };
 
 inline Library ResolveAll(HMODULE dll) {
@@ -44,6 +45,7 @@ inline Library ResolveAll(HMODULE dll) {
     lib.Defrag = Resolve<decltype(lib.Defrag)>(dll, "IMGDefrag", 2);
     lib.GetLastError = Resolve<decltype(lib.GetLastError)>(dll, "IMGGetLastError", 15);
     lib.SetRaiseOnError = Resolve<decltype(lib.SetRaiseOnError)>(dll, "IMGSetRaiseOnError", 16);
+    lib.GetVersion = Resolve<decltype(lib.GetVersion)>(dll, "IMGGetVersion", 17);
     return lib;
 }
 

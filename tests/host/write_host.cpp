@@ -146,6 +146,23 @@ void CheckFailure(const Library& lib, const host::Raised& r, const std::string& 
     Check(std::string(lib.GetLastError()) == r.message, what + ": IMGGetLastError gives the same message");
 }
 
+void NullPointersAndTheVersion(const Library& lib) {
+    host::WriteBytes("np.dir", Records({Entry(0, 1, "np")}));
+    host::WriteBytes("np.img", Bytes(2048, 0x5A));
+    lib.LoadImg("np");
+    const TImgEntry before = Slot(lib, 0);
+    CheckFailure(lib, Catching([&] { lib.GetThisFile(nullptr, 0); }), "Null pointer", "IMGGetThisFile(null)");
+    CheckFailure(lib, Catching([&] { lib.SetThisFile(0, nullptr); }), "Null pointer", "IMGSetThisFile(null)");
+    CheckFailure(lib, Catching([&] { lib.ExportBuffer(0, nullptr); }), "Null pointer", "IMGExportBuffer(null)");
+    Check(SameEntry(Slot(lib, 0), before) && lib.FileCount() == 1, "null pointers change nothing");
+
+    const char* version = lib.GetVersion();
+    Check(version && std::string(version) == TOLVANE_VERSION, "IMGGetVersion gives " TOLVANE_VERSION);
+    Catching([&] { lib.ExportBuffer(0, nullptr); });
+    lib.GetVersion();
+    Check(std::string(lib.GetLastError()) == "Null pointer", "IMGGetVersion keeps the last message");
+}
+
 void TheStructuredException(const Library& lib) {
     lib.LoadImg("nothing-here");
     const host::Raised r = Catching([&] { lib.ExportFile(0, "target.out"); });
@@ -436,6 +453,7 @@ int main() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // a hang still shows how far it got
     return host::RunWithLibrary([](const Library& lib) {
         TheStructuredException(lib);
+        NullPointersAndTheVersion(lib);
         WorkedExamplesOfAppending(lib);
         WorkedExamplesOfTheRewrite(lib);
         SharingModes(lib);

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Static checks of the Windows artefacts in dist/, for builds that cannot run
 here (32-bit) as well as those that can: machine type, export table against
-tolvane.def, stdcall stack cleanup against tolvane.h, imports from system DLLs
-only, and a 32-bit client linked against the import library."""
+tolvane.def, stdcall stack cleanup against the shipped tolvane.h, imports from
+system DLLs only, version resources that agree with the header, and a 32-bit
+client linked against the import library."""
 import os
 import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -41,9 +43,19 @@ def expected_exports():
     return {m[1]: int(m[2]) for m in re.finditer(r"^\s+(\w+)\s+@(\d+)", text, re.M)}
 
 
+def shipped_header():
+    """The public header as hosts get it (generated: it carries the version)."""
+    return open(os.path.join(ROOT, "dist", "win32", "tolvane.h")).read()
+
+
+def header_version():
+    m = re.search(r'#define TOLVANE_VERSION "(\d+)\.(\d+)\.(\d+)"', shipped_header())
+    return m.group(1, 2, 3) if m else None
+
+
 def argument_counts():
     """Export name -> number of arguments, from the public header."""
-    text = open(os.path.join(ROOT, "archive", "tolvane.h")).read()
+    text = shipped_header()
     counts = {}
     for m in re.finditer(r"TOLVANE_CALL\s+(IMG\w+)\s*\(([^)]*)\)", text):
         params = m[2].strip()
@@ -96,10 +108,26 @@ def check_program(arch, path, dump):
     types = resource_types(dump)
     check(types.get(14) == 1 and types.get(3) == 3, f"{arch} Carrow.exe: one icon of three images",
           f"{types}")
-    check(types.get(16) == 1, f"{arch} Carrow.exe: version resource")
+    check_version_resource(arch, path, dump)
     data = open(path, "rb").read()
     check(types.get(24) == 1 and b"Microsoft.Windows.Common-Controls" in data and b'version="6.0.0.0"' in data
           and b"<dpiAware" in data, f"{arch} Carrow.exe: manifest with common controls 6 and dpi awareness")
+
+
+def check_version_resource(arch, path, dump):
+    """One version resource whose fixed and text versions are the header's."""
+    name = os.path.basename(path)
+    version = header_version()
+    check(version is not None, f"{arch} {name}: the shipped tolvane.h defines TOLVANE_VERSION")
+    if version is None:
+        return
+    data = open(path, "rb").read()
+    major, minor, patch = (int(v) for v in version)
+    # VS_FIXEDFILEINFO: signature, struct version, then FileVersionMS/LS.
+    fixed = struct.pack("<IIII", 0xFEEF04BD, 0x10000, major << 16 | minor, patch << 16)
+    text = (".".join(version) + ".0").encode("utf-16-le")
+    check(resource_types(dump).get(16) == 1 and fixed in data and text in data,
+          f"{arch} {name}: version resource {'.'.join(version)}")
 
 
 def check_stdcall_cleanup(path, counts, exports):
@@ -164,11 +192,14 @@ def check_import_library(exports, counts):
 def main():
     exports = expected_exports()
     counts = argument_counts()
+    check(exports.get("IMGGetVersion") == 17 and counts.get("IMGGetVersion") == 0,
+          "IMGGetVersion: ordinal 17, no arguments")
     check(set(counts) == set(exports), "tolvane.h declares exactly the exports of tolvane.def",
           f"{sorted(set(counts) ^ set(exports))}")
     for arch in ("win32", "win64"):
         dist = os.path.join(ROOT, "dist", arch)
-        check_image(arch, os.path.join(dist, "tolvane.dll"), exports)
+        dll = os.path.join(dist, "tolvane.dll")
+        check_version_resource(arch, dll, check_image(arch, dll, exports))
         check_floating_point_state_untouched(arch, os.path.join(dist, "tolvane.dll"))
         check_image(arch, os.path.join(dist, "imgtool.exe"), None, frozenset({"tolvane.dll"}))
         carrow = os.path.join(dist, "Carrow.exe")

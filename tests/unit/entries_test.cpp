@@ -43,5 +43,20 @@ TEST_F(EntriesTest, IndexesOutsideTheTableNeverReachMemory) {
     EXPECT_TRUE(SameEntry(Slot(0), TImgEntry{}));
 }
 
+TEST_F(EntriesTest, NullPointersFailAndChangeNothing) {
+    OpenPaired({Entry(0, 1, "first"), Entry(1, 0, "empty")}, Pattern(2048, 1));
+    const TImgEntry before = Slot(1);
+    for (int32_t index : {1, -1, 65536}) {
+        EXPECT_EQ(FailureOf([&] { IMGGetThisFile(nullptr, index); }), "Null pointer") << index;
+        EXPECT_EQ(FailureOf([&] { IMGSetThisFile(index, nullptr); }), "Null pointer") << index;
+    }
+    EXPECT_TRUE(SameEntry(Slot(1), before));
+    EXPECT_EQ(IMGFileCount(), 2);
+    // An empty entry copies nothing, yet a missing buffer is still the host's fault.
+    for (int32_t index : {0, 1}) EXPECT_EQ(FailureOf([&] { IMGExportBuffer(index, nullptr); }), "Null pointer");
+    EXPECT_EQ(FailureOf([] { IMGExportBuffer(70000, nullptr); }), "Entry index 70000 out of range");
+    EXPECT_EQ(Read("a.img"), Pattern(2048, 1));
+}
+
 }  // namespace
 }  // namespace tolvane::testing

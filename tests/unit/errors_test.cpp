@@ -23,5 +23,20 @@ TEST_F(ErrorsTest, FailuresRaiseOrReturnAsTheHostChooses) {
     EXPECT_THROW(IMGExportBuffer(0, nullptr), platform::HostFailure);
 }
 
+TEST_F(ErrorsTest, VersionIsTheHeadersAndKeepsTheLastMessage) {
+    EXPECT_STREQ(IMGGetVersion(), TOLVANE_VERSION);
+    const std::string parts = std::to_string(TOLVANE_VERSION_MAJOR) + "." + std::to_string(TOLVANE_VERSION_MINOR) +
+                              "." + std::to_string(TOLVANE_VERSION_PATCH);
+    EXPECT_EQ(parts, TOLVANE_VERSION) << "MAJOR.MINOR.PATCH, nothing else";
+    EXPECT_EQ(IMGGetVersion(), IMGGetVersion()) << "the library's own string";
+
+    IMGLoadImg(Path("missing").c_str());
+    IMGSetRaiseOnError(0);
+    IMGExportFile(0, Path("out").c_str());
+    IMGGetVersion();
+    EXPECT_STREQ(IMGGetLastError(), ("Cannot open file " + Path("missing.img")).c_str());
+    IMGSetRaiseOnError(1);
+}
+
 }  // namespace
 }  // namespace tolvane::testing

@@ -50,7 +50,8 @@ TEST_F(ExportTest, FailuresBeforeTheCreateLeaveTheTargetUntouched) {
     EXPECT_EQ(FailureOf([&] { IMGExportFile(0, Path("target").c_str()); }),
               "Cannot open file " + Path("a.img"));
     EXPECT_EQ(Read("target"), earlier);
-    EXPECT_EQ(FailureOf([&] { IMGExportBuffer(0, nullptr); }), "Cannot open file " + Path("a.img"));
+    Bytes buffer(2048);
+    EXPECT_EQ(FailureOf([&] { IMGExportBuffer(0, buffer.data()); }), "Cannot open file " + Path("a.img"));
 
     Write("a.img", Pattern(2048, 4));
     for (int32_t index : {-1, 65536}) {

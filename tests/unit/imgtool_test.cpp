@@ -3,7 +3,9 @@
 #include <sstream>
 
 #include "archive_fixture.h"
+#include "check.h"
 #include "imgtool.h"
+#include "progress.h"
 #include "rebuild_plan.h"
 #include "selection.h"
 
@@ -53,6 +55,79 @@ TEST(ImgtoolRebuildPlan, BackToBackAfterTheDirectory) {
     const std::vector<TImgEntry> many(64, Entry(0, 1, "m"));  // 8 + 64 * 32 bytes reach into sector 1
     EXPECT_EQ(imgtool::PlanRebuild(many, true).firstDataSector, 2u);
     EXPECT_EQ(imgtool::PlanRebuild({}, true).firstDataSector, 1u);
+}
+
+// The problems found, each reduced to whether it contains a given phrase.
+bool Mentions(const std::vector<std::string>& problems, const std::string& phrase) {
+    return std::any_of(problems.begin(), problems.end(),
+                       [&](const std::string& p) { return p.find(phrase) != std::string::npos; });
+}
+
+TEST(ImgtoolCheck, SlotsAgainstTheFileAndEachOther) {
+    imgtool::StoredLayout paired;
+    paired.imgBytes = 10 * 2048;
+    paired.dirBytes = 5 * 32;
+    std::vector<TImgEntry> entries = {Entry(0, 4, "a"), Entry(0, 4, "shared"), Entry(4, 2, "b"),
+                                      Entry(9, 1, "last"), Entry(20, 0, "empty")};
+    EXPECT_EQ(imgtool::FindProblems(paired, entries), std::vector<std::string>{})
+        << "an exactly shared slot, a slot ending at the end, an empty entry past it";
+
+    entries.push_back(Entry(3, 2, "cross"));    // into a and b
+    entries.push_back(Entry(9, 2, "past"));     // beyond sector 10
+    std::memcpy(entries[2].name, "abcdefghijklmnopqrstuvwx", 24);
+    const auto problems = imgtool::FindProblems(paired, entries);
+    EXPECT_TRUE(Mentions(problems, "entry 0 (a) and entry 5 (cross) overlap: sectors 0-3 and 3-4"));
+    EXPECT_TRUE(Mentions(problems, "entry 3 (last) and entry 6 (past) overlap"));
+    EXPECT_TRUE(Mentions(problems, "entry 6 (past): sectors 9-10 reach past the end of the .img (20480 bytes)"));
+    EXPECT_TRUE(Mentions(problems, "entry 2 (abcdefghijklmnopqrstuvwx): the name has no terminating zero"));
+    EXPECT_TRUE(Mentions(problems, "entry 2 (abcdefghijklmnopqrstuvwx) and entry 5 (cross) overlap"));
+    EXPECT_EQ(problems.size(), 5u) << "shared is no problem, nor does cross show twice with a";
+
+    paired.dirBytes = 5 * 32 + 7;
+    EXPECT_TRUE(Mentions(imgtool::FindProblems(paired, {}), "partial record"));
+    paired.dirBytes = 65537 * 32;
+    EXPECT_TRUE(Mentions(imgtool::FindProblems(paired, {}), "holds 65537 records"));
+}
+
+TEST(ImgtoolCheck, SingleFileHeaderAndDirectory) {
+    imgtool::StoredLayout single;
+    single.singleFile = true;
+    single.imgBytes = 2 * 2048;
+    single.storedCount = 64;  // 8 + 64 * 32 bytes: one past the first sector
+    const std::vector<TImgEntry> sixtyFour(64, Entry(1, 1, "m"));
+    EXPECT_TRUE(Mentions(imgtool::FindProblems(single, sixtyFour), "entry 0 (m): sectors 1-1 start under the header"));
+    const std::vector<TImgEntry> sixtyThree(63, Entry(1, 1, "m"));
+    single.storedCount = 63;
+    EXPECT_EQ(imgtool::FindProblems(single, sixtyThree), std::vector<std::string>{});
+
+    single.storedCount = 200;
+    EXPECT_TRUE(Mentions(imgtool::FindProblems(single, {}), "counts 200 entries, but the .img holds 127 records"));
+    single.storedCount = -1;
+    EXPECT_TRUE(Mentions(imgtool::FindProblems(single, {}), "counts -1 entries"));
+    single.hasMagic = false;
+    EXPECT_EQ(imgtool::FindProblems(single, sixtyFour).size(), 1u) << "without VER2 the rest is not a directory";
+}
+
+TEST(ImgtoolProgress, WholeLinesToALogOneLineOnAConsole) {
+    std::ostringstream log;
+    {
+        imgtool::Progress progress(log, "adding", 3);
+        for (int i = 1; i <= 3; ++i) progress.Step(i);
+    }
+    EXPECT_EQ(log.str(), "adding 1/3\nadding 3/3\n") << "the first and the last count, each on a line";
+
+    std::ostringstream console;
+    imgtool::SetProgressOnConsole(true);
+    {
+        imgtool::Progress progress(console, "adding", 3);
+        for (int i = 1; i <= 3; ++i) progress.Step(i);
+    }
+    imgtool::SetProgressOnConsole(false);
+    EXPECT_EQ(console.str(), "\radding 1/3\radding 3/3\n");
+
+    std::ostringstream idle;
+    { imgtool::Progress progress(idle, "adding", 3); }
+    EXPECT_EQ(idle.str(), "") << "nothing done, nothing shown";
 }
 
 class ImgtoolTest : public ArchiveTest {
@@ -190,6 +265,67 @@ TEST_F(ImgtoolTest, RebuildCompactsAndKeepsEveryEntry) {
         }
         for (const char* f : {"arc.img", "arc.dir", "copy.img", "copy.dir"}) std::filesystem::remove(Path(f));
     }
+}
+
+TEST_F(ImgtoolTest, CreateMakesAnEmptyArchiveAndNeverOverwrites) {
+    EXPECT_EQ(Run({"create", "new.img"}), 0) << err_.str();
+    EXPECT_EQ(Read("new.img"), (Bytes{'V', 'E', 'R', '2', 0, 0, 0, 0}));
+    EXPECT_FALSE(std::filesystem::exists(Path("new.dir")));
+    EXPECT_EQ(Run({"create", "pair", "--paired"}), 0) << err_.str();
+    EXPECT_EQ(Read("pair.dir").size(), 0u);
+    EXPECT_EQ(Read("pair.img").size(), 0u);
+
+    Write("one.dat", Pattern(100, 1));
+    EXPECT_EQ(Run({"add", "new.img", "one.dat"}), 0) << err_.str();
+    EXPECT_EQ(Run({"add", "pair.img", "one.dat"}), 0) << err_.str();
+    const Bytes single = Read("new.img");
+    EXPECT_EQ(Run({"create", "new.img"}), 1);
+    EXPECT_NE(err_.str().find("already exists"), std::string::npos);
+    EXPECT_EQ(Run({"create", "pair.img"}), 1) << "a .dir alone counts as an archive";
+    EXPECT_EQ(Read("new.img"), single);
+    EXPECT_EQ(Read("pair.dir").size(), 32u);
+    EXPECT_EQ(Run({"list", "new.img", "--paired"}), 2);
+}
+
+TEST_F(ImgtoolTest, ImportReplacesByNameWithoutCaseAndAddsTheRest) {
+    MakeArchive(true);
+    Write("ONE.DAT", Pattern(3000, 7));
+    Write("four.dat", Pattern(10, 8));
+    Write("1", Pattern(20, 9));  // a name that looks like an index is a name
+    EXPECT_EQ(Run({"import", "arc.img", "ONE.DAT", "four.dat", "1"}), 0) << err_.str();
+    EXPECT_NE(out_.str().find("imported: 1 replaced, 2 added"), std::string::npos) << out_.str();
+    EXPECT_EQ(err_.str().find('\r'), std::string::npos) << "whole lines: " << err_.str();
+    EXPECT_EQ(Extracted("arc.img", "one.dat"), Padded(Pattern(3000, 7)));
+    EXPECT_EQ(Extracted("arc.img", "two.dat"), Padded(Pattern(2048, 2)));
+    EXPECT_EQ(Extracted("arc.img", "four.dat"), Padded(Pattern(10, 8)));
+    EXPECT_EQ(Run({"list", "arc.img"}), 0);
+    EXPECT_NE(out_.str().find("total: 5 entries"), std::string::npos) << out_.str();
+    EXPECT_EQ(Run({"check", "arc.img"}), 0) << out_.str();
+
+    const Bytes before = Read("arc.img");
+    EXPECT_EQ(Run({"import", "arc.img", "four.dat", "missing.dat"}), 3);
+    EXPECT_EQ(Read("arc.img"), before) << "a missing file stops the import before it starts";
+}
+
+TEST_F(ImgtoolTest, CheckAndInfoReportDamage) {
+    MakeArchive(false);
+    EXPECT_EQ(Run({"check", "arc.img"}), 0) << out_.str();
+    EXPECT_NE(out_.str().find("no problems: 3 entries"), std::string::npos) << out_.str();
+
+    Write("bad.dir", ToBytes({Entry(0, 2, "a"), Entry(1, 2, "b"), Entry(3, 5, "past")}));
+    Write("bad.img", Pattern(4 * 2048, 1));
+    EXPECT_EQ(Run({"check", "bad.img"}), 1);
+    EXPECT_NE(out_.str().find("entry 0 (a) and entry 1 (b) overlap"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find("entry 2 (past): sectors 3-7 reach past the end"), std::string::npos);
+    EXPECT_NE(out_.str().find("2 problems"), std::string::npos);
+
+    Write("data.img", Pattern(3 * 2048, 2));  // the data file of a pair whose .dir is lost
+    EXPECT_EQ(Run({"check", "data.img"}), 1);
+    EXPECT_NE(out_.str().find("does not begin with \"VER2\""), std::string::npos) << out_.str();
+    EXPECT_EQ(Run({"info", "data.img"}), 0) << err_.str();
+    EXPECT_NE(out_.str().find("does not begin with \"VER2\""), std::string::npos) << out_.str();
+    EXPECT_EQ(Run({"info", "arc.img"}), 0);
+    EXPECT_EQ(out_.str().find("warning"), std::string::npos) << out_.str();
 }
 
 TEST_F(ImgtoolTest, RebuildRefusesToOverwriteItsInput) {
