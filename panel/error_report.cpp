@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "error_text.h"
-#include "failure.h"
-#include "skin/guarded.h"
+#include "base/failure.h"
+#include "base/guarded.h"
 
 namespace carrow {
 namespace {

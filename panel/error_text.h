@@ -22,11 +22,3 @@ using LowerCase = std::function<std::wstring(const std::wstring&)>;
 std::wstring ApplicationTitle(const std::wstring& programPath, const LowerCase& lower);
 
 }  // namespace carrow
-
-namespace carrow {
-
-// A system error description as it goes into a message: without the blanks,
-// control characters and full stops at its end.
-std::wstring TrimReason(const std::wstring& reason);
-
-}  // namespace carrow

@@ -4,10 +4,10 @@
 
 #include <utility>
 
-#include "failure.h"
+#include "base/failure.h"
 #include "file_browser_rules.h"
-#include "skin/guarded.h"
-#include "system_error.h"
+#include "base/guarded.h"
+#include "base/system_error.h"
 
 namespace carrow {
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "failure.h"
+#include "base/failure.h"
 #include "file_browser_rules.h"
-#include "handles.h"
-#include "system_error.h"
+#include "base/handles.h"
+#include "base/system_error.h"
 
 namespace carrow {
 

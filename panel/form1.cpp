@@ -3,11 +3,11 @@
 #include <commctrl.h>
 
 #include "error_report.h"
-#include "failure.h"
-#include "skin/guarded.h"
+#include "base/failure.h"
+#include "base/guarded.h"
 #include "skin/reflect.h"
 #include "skin/skin_paint.h"
-#include "system_error.h"
+#include "base/system_error.h"
 
 namespace carrow {
 namespace {

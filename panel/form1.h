@@ -10,7 +10,7 @@
 
 #include "file_browser.h"
 #include "form1_layout.h"
-#include "handles.h"
+#include "base/handles.h"
 #include "log_view.h"
 #include "skin/colour_box.h"
 #include "skin/controls.h"

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "layout.h"
+#include "base/layout.h"
 
 namespace carrow {
 

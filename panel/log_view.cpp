@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "failure.h"
-#include "skin/guarded.h"
+#include "base/failure.h"
+#include "base/guarded.h"
 #include "skin/reflect.h"
-#include "system_error.h"
+#include "base/system_error.h"
 
 namespace carrow {
 namespace {

@@ -7,10 +7,10 @@
 #include <uxtheme.h>
 
 #include "error_report.h"
-#include "failure.h"
+#include "base/failure.h"
 #include "form1.h"
-#include "skin/guarded.h"
-#include "system_error.h"
+#include "base/guarded.h"
+#include "base/system_error.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-#include "handles.h"
+#include "base/handles.h"
 #include "process_name.h"
 #include "server_control_rules.h"
 

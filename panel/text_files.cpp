@@ -4,10 +4,10 @@
 #include <climits>
 #include <utility>
 
-#include "failure.h"
-#include "handles.h"
+#include "base/failure.h"
+#include "base/handles.h"
 #include "log_view_rules.h"
-#include "system_error.h"
+#include "base/system_error.h"
 #include "text_files_rules.h"
 
 namespace carrow {

@@ -1,6 +1,6 @@
 #include "text_files_rules.h"
 
-#include "error_text.h"
+#include "base/reason_text.h"
 
 namespace carrow {
 

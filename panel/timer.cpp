@@ -1,6 +1,6 @@
 #include "timer.h"
 
-#include "failure.h"
+#include "base/failure.h"
 
 namespace carrow {
 namespace {

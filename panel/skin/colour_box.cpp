@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "failure.h"
-#include "handles.h"
-#include "skin/guarded.h"
+#include "base/failure.h"
+#include "base/handles.h"
+#include "base/guarded.h"
 #include "skin/reflect.h"
 #include "skin/skin.h"
-#include "system_error.h"
+#include "base/system_error.h"
 
 namespace carrow {
 namespace {

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "failure.h"
-#include "guarded.h"
+#include "base/failure.h"
+#include "base/guarded.h"
 #include "reflect.h"
 #include "skinned.h"
-#include "system_error.h"
+#include "base/system_error.h"
 
 namespace carrow::skin {
 namespace {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "layout.h"
+#include "base/layout.h"
 #include "skin.h"
 
 namespace carrow::skin {

@@ -3,7 +3,7 @@
 // which part a point falls on.  Plain data, no window involved.
 #pragma once
 
-#include "layout.h"
+#include "base/layout.h"
 #include "skin.h"
 
 namespace carrow::skin {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "failure.h"
-#include "guarded.h"
+#include "base/failure.h"
+#include "base/guarded.h"
 #include "skin_paint.h"
 
 namespace carrow::skin {

@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "frame.h"
-#include "handles.h"
+#include "base/handles.h"
 
 namespace carrow::skin {
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "handles.h"
-#include "layout.h"
+#include "base/handles.h"
+#include "base/layout.h"
 
 namespace carrow::skin {
 namespace {

@@ -7,11 +7,11 @@
 
 #include <vector>
 
-#include "failure.h"
-#include "guarded.h"
+#include "base/failure.h"
+#include "base/guarded.h"
 #include "reflect.h"
 #include "skin_paint.h"
-#include "handles.h"
+#include "base/handles.h"
 
 namespace carrow::skin {
 namespace {

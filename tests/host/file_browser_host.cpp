@@ -14,11 +14,11 @@
 #include <functional>
 #include <vector>
 
-#include "failure.h"
+#include "base/failure.h"
 #include "file_browser_shell.h"
-#include "handles.h"
+#include "base/handles.h"
 #include "host_check.h"
-#include "skin/guarded.h"
+#include "base/guarded.h"
 #include "skin/reflect.h"
 #include "ui_driver.h"
 

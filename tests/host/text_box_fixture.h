@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "failure.h"
+#include "base/failure.h"
 #include "host_check.h"
 #include "skin/reflect.h"
 

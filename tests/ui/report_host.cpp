@@ -8,7 +8,7 @@
 #include <string>
 
 #include "error_report.h"
-#include "failure.h"
+#include "base/failure.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "form1_layout.h"
-#include "layout.h"
+#include "base/layout.h"
 
 namespace carrow {
 namespace {

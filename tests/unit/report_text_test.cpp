@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "base/reason_text.h"
 #include "error_text.h"
 
 namespace carrow {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "layout.h"
+#include "base/layout.h"
 #include "skin/frame.h"
 #include "skin/skin.h"
 

@@ -1,4 +1,4 @@
-#include "layout.h"
+#include "base/layout.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "guarded.h"
+#include "base/guarded.h"
 
 #include <string>
 
-#include "failure.h"
+#include "base/failure.h"
 
 namespace carrow {
 namespace {

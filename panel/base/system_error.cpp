@@ -1,6 +1,6 @@
-#include "system_error.h"
+#include "base/system_error.h"
 
-#include "error_text.h"
+#include "base/reason_text.h"
 
 namespace carrow {
 
