@@ -1,0 +1,344 @@
+"""Python binding of tolvane, the IMG archive library (ctypes, standard library only).
+
+    import tolvane
+    with tolvane.Archive(r"C:\\game\\models\\gta3.img") as img:
+        for entry in img.entries():
+            print(entry.index, entry.name, entry.offset, entry.size)
+        data = img.read("infernus.dff")
+        img.import_file(r"C:\\mods\\infernus.dff")   # replaces the entry of that name, or adds
+
+On Windows it loads tolvane.dll, on Linux libtolvane.so (the same library over
+its POSIX file layer): the copy beside this file, else the one the system
+finds, or the file named by the environment variable TOLVANE_LIBRARY.
+
+The library turns failures into quiet returns for this process (on Windows they
+would otherwise be structured exceptions, on Linux a C++ exception that ends a
+Python process), and every failure becomes a TolvaneError with the library's
+message.
+
+The library holds one open archive per process.  An Archive therefore keeps
+only its path and opens the archive again, under a lock, at the start of each
+operation: several Archive objects, threads, or other programs changing the
+same files between operations are all seen as they are on disk.  Each change
+is stored on disk before the operation returns.
+"""
+
+import ctypes
+import os
+import sys
+import threading
+from typing import NamedTuple, Optional, Union
+
+__all__ = ["Archive", "Entry", "TolvaneError", "SECTOR_SIZE", "library_version", "load_library"]
+
+SECTOR_SIZE = 2048
+# The library stores at most this many bytes of a name, then a terminating zero.
+_MAX_NAME_BYTES = 23
+
+
+class TolvaneError(Exception):
+    """A failed library call; str() is the library's message."""
+
+
+class Entry(NamedTuple):
+    """One directory record; offset and size are counted in sectors of 2048 bytes."""
+
+    index: int
+    name: str
+    offset: int
+    size: int
+
+    @property
+    def byte_size(self) -> int:
+        return self.size * SECTOR_SIZE
+
+
+class _Record(ctypes.Structure):
+    _pack_ = 1
+    _fields_ = [("offset", ctypes.c_uint32), ("size", ctypes.c_uint32), ("name", ctypes.c_char * 24)]
+
+
+# Paths and names are 8-bit strings: the ANSI code page on Windows, the file
+# system's encoding elsewhere.
+if sys.platform == "win32":
+    def _encode(text):
+        text = os.fspath(text)
+        return text if isinstance(text, bytes) else text.encode("mbcs")
+
+    def _decode(raw):
+        return raw.decode("mbcs", errors="replace")
+else:
+    def _encode(text):
+        return os.fsencode(text)
+
+    def _decode(raw):
+        return os.fsdecode(raw)
+
+
+def _fold(name: bytes) -> bytes:
+    # Entry names compare without regard to the case of ASCII letters only: the
+    # other bytes belong to a code page this module does not know.
+    return name.translate(bytes.maketrans(b"abcdefghijklmnopqrstuvwxyz", b"ABCDEFGHIJKLMNOPQRSTUVWXYZ"))
+
+
+_lock = threading.RLock()
+_library = None
+
+
+def _declare(lib):
+    i32, u32, text = ctypes.c_int32, ctypes.c_uint32, ctypes.c_char_p
+    signatures = {
+        "IMGLoadImg": (i32, [text]),
+        "IMGFileCount": (i32, []),
+        "IMGGetThisFile": (None, [ctypes.POINTER(_Record), i32]),
+        "IMGSetThisFile": (None, [i32, ctypes.POINTER(_Record)]),
+        "IMGExportFile": (None, [i32, text]),
+        "IMGExportBuffer": (None, [i32, ctypes.c_void_p]),
+        "IMGReplaceFile": (None, [i32, text, u32]),
+        "IMGAddFile": (None, [text]),
+        "IMGReDoDir": (None, []),
+        "IMGDelete": (None, [i32]),
+        "IMGHowMuchFragmented": (i32, []),
+        "IMGGetLastError": (text, []),
+        "IMGSetRaiseOnError": (i32, [i32]),
+    }
+    for name, (restype, argtypes) in signatures.items():
+        function = getattr(lib, name)
+        function.restype, function.argtypes = restype, argtypes
+    # Libraries before 1.1.0 have no version export.
+    try:
+        lib.IMGGetVersion.restype, lib.IMGGetVersion.argtypes = text, []
+    except AttributeError:
+        pass
+
+
+def load_library(path: Optional[str] = None):
+    """Loads the library once per process (path, TOLVANE_LIBRARY, beside this file, or by name)."""
+    global _library
+    with _lock:
+        if _library is not None:
+            return _library
+        name = "tolvane.dll" if sys.platform == "win32" else "libtolvane.so"
+        candidates = [path or os.environ.get("TOLVANE_LIBRARY")]
+        candidates.append(os.path.join(os.path.dirname(os.path.abspath(__file__)), name))
+        candidates = [c for c in candidates if c and os.path.isfile(c)] + [name]
+        # The exports are stdcall on 32-bit Windows.
+        loader = ctypes.WinDLL if sys.platform == "win32" else ctypes.CDLL
+        lib = loader(candidates[0])
+        _declare(lib)
+        _library = lib
+        return lib
+
+
+def library_version() -> Optional[str]:
+    """The library's "MAJOR.MINOR.PATCH", or None for a library without a version export."""
+    lib = load_library()
+    if not hasattr(lib, "IMGGetVersion"):
+        return None
+    return lib.IMGGetVersion().decode("ascii")
+
+
+class Archive:
+    """An IMG archive: NAME.img with NAME.dir beside it, or one NAME.img beginning with "VER2"."""
+
+    def __init__(self, path):
+        self.path = path
+        self._raw_path = _encode(path)
+        # Raises when the library cannot be loaded; the archive itself is
+        # opened by each operation.
+        load_library()
+        with self._session():
+            pass
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        return False
+
+    def __repr__(self):
+        return f"Archive({self.path!r})"
+
+    # -- the session of one operation ------------------------------------
+
+    class _Session:
+        def __init__(self, archive):
+            self.archive = archive
+
+        def __enter__(self):
+            _lock.acquire()
+            try:
+                lib = load_library()
+                # Another user of the library in this process may have turned raising back on.
+                lib.IMGSetRaiseOnError(0)
+                lib.IMGLoadImg(self.archive._raw_path)
+                # An open never fails; a directory it could not read whole
+                # leaves this message and makes every write fail with it.
+                self.archive.problem = _decode(lib.IMGGetLastError()) or None
+                return lib
+            except BaseException:
+                _lock.release()
+                raise
+
+        def __exit__(self, *exc):
+            _lock.release()
+            return False
+
+    def _session(self):
+        return Archive._Session(self)
+
+    @staticmethod
+    def _check(lib):
+        message = lib.IMGGetLastError()
+        if message:
+            raise TolvaneError(_decode(message))
+
+    @staticmethod
+    def _record(lib, index) -> _Record:
+        record = _Record()
+        lib.IMGGetThisFile(ctypes.byref(record), index)
+        return record
+
+    def _entry(self, lib, index) -> Entry:
+        record = self._record(lib, index)
+        return Entry(index, _decode(record.name), record.offset, record.size)
+
+    def _index(self, lib, which) -> int:
+        """The index of which (an index, a name, or an Entry still at its place) in the open archive."""
+        count = lib.IMGFileCount()
+        if isinstance(which, Entry):
+            if not 0 <= which.index < count or self._record(lib, which.index).name != _encode(which.name)[:24]:
+                raise TolvaneError(f"Entry {which.name} is no longer at index {which.index}")
+            return which.index
+        if isinstance(which, int):
+            # An index out of range goes to the library, which names it in its message.
+            return which
+        index = self._find(lib, _encode(which))
+        if index is None:
+            raise KeyError(which)
+        return index
+
+    def _find(self, lib, raw_name: bytes) -> Optional[int]:
+        wanted = _fold(raw_name[:_MAX_NAME_BYTES])
+        for index in range(lib.IMGFileCount()):
+            if _fold(self._record(lib, index).name) == wanted:
+                return index
+        return None
+
+    # -- reading ---------------------------------------------------------
+
+    problem: Optional[str] = None
+    """The library's note on the last open ("Directory of ... was not read whole"), or None."""
+
+    def __len__(self):
+        with self._session() as lib:
+            return lib.IMGFileCount()
+
+    def entries(self):
+        """Every entry, in directory order."""
+        with self._session() as lib:
+            return [self._entry(lib, i) for i in range(lib.IMGFileCount())]
+
+    def __iter__(self):
+        return iter(self.entries())
+
+    def entry(self, which) -> Entry:
+        """The entry given by index or name (names compare without regard to ASCII case)."""
+        with self._session() as lib:
+            index = self._index(lib, which)
+            if not 0 <= index < lib.IMGFileCount():
+                raise IndexError(index)
+            return self._entry(lib, index)
+
+    def __contains__(self, name):
+        with self._session() as lib:
+            return self._find(lib, _encode(name)) is not None
+
+    def read(self, which) -> bytes:
+        """The entry's data: its size in sectors times 2048 bytes (zeros past the end of the .img)."""
+        with self._session() as lib:
+            index = self._index(lib, which)
+            size = self._record(lib, index).size * SECTOR_SIZE
+            buffer = ctypes.create_string_buffer(max(size, 1))
+            lib.IMGExportBuffer(index, buffer)
+            self._check(lib)
+            return buffer.raw[:size]
+
+    def extract(self, which, target) -> None:
+        """Writes the entry's data to the file target (created or emptied)."""
+        with self._session() as lib:
+            index = self._index(lib, which)
+            lib.IMGExportFile(index, _encode(target))
+            self._check(lib)
+
+    def fragmentation(self) -> int:
+        """Percentage of the .img's sectors that no entry accounts for (negative when entries overlap)."""
+        with self._session() as lib:
+            return lib.IMGHowMuchFragmented()
+
+    # -- changing --------------------------------------------------------
+
+    @staticmethod
+    def _require_source(source):
+        # The library passes over a missing source in silence, and an add would
+        # then leave an empty entry behind.
+        if not os.path.isfile(source):
+            raise FileNotFoundError(source)
+
+    def replace(self, which, source, force_append: bool = False) -> Entry:
+        """Puts the contents of the file source into the entry; returns the entry as stored."""
+        self._require_source(source)
+        with self._session() as lib:
+            index = self._index(lib, which)
+            lib.IMGReplaceFile(index, _encode(source), 1 if force_append else 0)
+            self._check(lib)
+            return self._entry(lib, index)
+
+    def add(self, source, name=None) -> Entry:
+        """Adds the file source as a new last entry named name (default: the file's name)."""
+        self._require_source(source)
+        with self._session() as lib:
+            return self._add(lib, source, name)
+
+    def _add(self, lib, source, name) -> Entry:
+        wanted = _encode(name if name is not None else os.path.basename(os.fspath(source)))[:_MAX_NAME_BYTES]
+        if not wanted:
+            raise ValueError("an entry needs a name")
+        if sys.platform == "win32":
+            # The library names the entry after the last '\' of the path.
+            source = os.path.normpath(source)
+        lib.IMGAddFile(_encode(source))
+        self._check(lib)
+        index = lib.IMGFileCount() - 1
+        record = self._record(lib, index)
+        if record.name != wanted:
+            # Another name than the library derives (always on Linux, where it
+            # does not split at '/'): renamed, and stored again.  A fresh record
+            # is all zeros, so no bytes of the path linger after the terminator.
+            record = _Record(record.offset, record.size, wanted)
+            lib.IMGSetThisFile(index, ctypes.byref(record))
+            lib.IMGReDoDir()
+            self._check(lib)
+        return self._entry(lib, index)
+
+    def import_file(self, source, name=None) -> Entry:
+        """Replaces the entry of the same name (without regard to ASCII case), or adds one."""
+        self._require_source(source)
+        raw_name = _encode(name if name is not None else os.path.basename(os.fspath(source)))
+        with self._session() as lib:
+            index = self._find(lib, raw_name)
+            if index is None:
+                return self._add(lib, source, name)
+            lib.IMGReplaceFile(index, _encode(source), 0)
+            self._check(lib)
+            return self._entry(lib, index)
+
+    def delete(self, which) -> None:
+        """Takes the entry out of the directory and stores it; its data stays in the .img, unused."""
+        with self._session() as lib:
+            index = self._index(lib, which)
+            if not 0 <= index < lib.IMGFileCount():
+                # The library passes over such an index; a caller should hear of it.
+                raise IndexError(index)
+            lib.IMGDelete(index)
+            self._check(lib)
