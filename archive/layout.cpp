@@ -29,7 +29,7 @@ std::string ReplaceExtension(const std::string& path, const std::string& extensi
 }
 
 std::string StoredEntryName(const std::string& sourcePath, const LeadBytePredicate& isLeadByte) {
-    const auto lastMark = LastDelimiter(sourcePath, "\\:", isLeadByte);
+    const auto lastMark = LastDelimiter(sourcePath, "\\/:", isLeadByte);
     const std::string name =
         lastMark == std::string::npos ? sourcePath : sourcePath.substr(lastMark + 1);
     std::string::size_type end = 0;

@@ -41,7 +41,8 @@ std::string::size_type LastDelimiter(const std::string& path, const char* marks,
 std::string ReplaceExtension(const std::string& path, const std::string& extension,
                              const LeadBytePredicate& isLeadByte);
 
-// The name an added file gets: the part after the last '\' or ':', cut to
+// The name an added file gets: the part after the last '\', '/' (Windows
+// takes both as folder separators) or ':', cut to
 // what a name field holds with its terminator (23 bytes), never in the middle
 // of a two-byte character.
 std::string StoredEntryName(const std::string& sourcePath, const LeadBytePredicate& isLeadByte);

@@ -312,9 +312,9 @@ class Archive:
         index = lib.IMGFileCount() - 1
         record = self._record(lib, index)
         if record.name != wanted:
-            # Another name than the library derives (always on Linux, where it
-            # does not split at '/'): renamed, and stored again.  A fresh record
-            # is all zeros, so no bytes of the path linger after the terminator.
+            # Another name than the library derives from the path: renamed,
+            # and stored again.  A fresh record is all zeros, so no bytes of
+            # the path linger after the terminator.
             record = _Record(record.offset, record.size, wanted)
             lib.IMGSetThisFile(index, ctypes.byref(record))
             lib.IMGReDoDir()

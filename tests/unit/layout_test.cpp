@@ -92,6 +92,7 @@ TEST(DirectorySizes, HeaderCountIsClampedToTheTable) {
 TEST(StoredEntryName, IsTheFileNamePartCutToWhatTheFieldHolds) {
     EXPECT_EQ(StoredEntryName("D:\\mods\\part7.dat", noLeadBytes), "part7.dat");
     EXPECT_EQ(StoredEntryName("C:part7.dat", noLeadBytes), "part7.dat");
+    EXPECT_EQ(StoredEntryName("D:/mods/x.v1/part7.dat", noLeadBytes), "part7.dat");
     EXPECT_EQ(StoredEntryName("part7.dat", noLeadBytes), "part7.dat");
     EXPECT_EQ(StoredEntryName("D:\\mods\\", noLeadBytes), "");
     EXPECT_EQ(StoredEntryName("", noLeadBytes), "");
