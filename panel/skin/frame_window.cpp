@@ -114,6 +114,12 @@ FrameLayout SkinnedFrame::Layout(Size* window) const {
     return LayOutFrame(frame_->metrics, dpi_, size);
 }
 
+POINT SkinnedFrame::ScreenPointOf(LPARAM lParam) const {
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(hwnd_, &point);
+    return point;
+}
+
 FrameHit SkinnedFrame::HitAt(POINT screen) const {
     RECT rect;
     GetWindowRect(hwnd_, &rect);
@@ -251,9 +257,7 @@ LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_MOUSEMOVE:
             if (pressed_ != Button::None) {
-                POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-                ClientToScreen(hwnd_, &point);
-                const FrameHit hit = HitAt(point);
+                const FrameHit hit = HitAt(ScreenPointOf(lParam));
                 const bool over = hit == (pressed_ == Button::Close ? FrameHit::Close : FrameHit::Minimise);
                 if (over != pressedOver_) {
                     pressedOver_ = over;
@@ -264,9 +268,7 @@ LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_LBUTTONUP:
             if (pressed_ != Button::None) {
-                POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-                ClientToScreen(hwnd_, &point);
-                return Release(point);
+                return Release(ScreenPointOf(lParam));
             }
             break;
         case WM_CAPTURECHANGED:

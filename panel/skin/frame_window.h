@@ -32,6 +32,8 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     FrameLayout Layout(Size* window = nullptr) const;
     FrameHit HitAt(POINT screen) const;
+    // The client point of a mouse message's lParam, on the screen.
+    POINT ScreenPointOf(LPARAM lParam) const;
     void Paint() const;
     void SetHot(Button button);
     void Press(Button button);

@@ -86,6 +86,14 @@ Carrow StartCarrow(const std::wstring& folder, int show = SW_SHOWNORMAL) {
     return carrow;
 }
 
+// Carrow started with a test-only environment variable set for it alone.
+Carrow StartCarrowWith(const std::wstring& folder, const wchar_t* variable, const wchar_t* value) {
+    SetEnvironmentVariableW(variable, value);
+    Carrow carrow = StartCarrow(folder);
+    SetEnvironmentVariableW(variable, nullptr);
+    return carrow;
+}
+
 struct Expected {
     const wchar_t* windowClass;
     const wchar_t* text;  // null: not compared
@@ -555,9 +563,7 @@ void StartWithoutTheServerFile() {
 void RefusedTimer() {
     ui::EndProcessesNamed(kServer);
     const std::wstring folder = ServerFolder(L"no-timer");
-    SetEnvironmentVariableW(L"CARROW_REFUSE_TIMER", L"1");
-    Carrow carrow = StartCarrow(folder);
-    SetEnvironmentVariableW(L"CARROW_REFUSE_TIMER", nullptr);
+    Carrow carrow = StartCarrowWith(folder, L"CARROW_REFUSE_TIMER", L"1");
     if (!carrow.form) return;
     const auto reportsRefusal = [&](const char* what) {
         const HWND box = ui::WaitForMessageBox(carrow.process.Id(), 5000);
@@ -585,9 +591,7 @@ void RefusedTimer() {
 void FailureInsideACallback() {
     ui::EndProcessesNamed(kServer);
     const std::wstring folder = ServerFolder(L"callback");
-    SetEnvironmentVariableW(L"CARROW_FAIL_CALLBACK", L"button-click");
-    Carrow carrow = StartCarrow(folder);
-    SetEnvironmentVariableW(L"CARROW_FAIL_CALLBACK", nullptr);
+    Carrow carrow = StartCarrowWith(folder, L"CARROW_FAIL_CALLBACK", L"button-click");
     if (!carrow.form) return;
     carrow.Press(L"Стоп");
     const HWND box = ui::WaitForMessageBox(carrow.process.Id(), 5000);
