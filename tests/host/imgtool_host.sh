@@ -16,6 +16,13 @@ padded_copy() {  # source, extracted, expected length
     cmp -s -n "$(stat -c %s "$WINE_WORK/$1")" "$WINE_WORK/$1" "$WINE_WORK/$2" && size_is "$2" "$3"
 }
 
+# A folder of its own: the host programs run before it leave their archives
+# (single.img among them) in the shared work folder.  Sourced in a subshell,
+# so the session's folder is changed for this suite only.
+mkdir -p "$WINE_WORK/imgtool"
+cp "$WINE_WORK/imgtool.exe" "$WINE_WORK/tolvane.dll" "$WINE_WORK/imgtool/"
+WINE_WORK=$WINE_WORK/imgtool
+[ "$(id -u)" -ne 0 ] || chown -R winetest: "$WINE_WORK"
 work=$WINE_WORK
 head -c 5000 /dev/urandom >"$work/one.dat"
 head -c 4096 /dev/urandom >"$work/two.dat"
