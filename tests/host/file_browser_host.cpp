@@ -475,6 +475,29 @@ void KeysAndOpening(Session& s, const Sandbox& box) {
     Check(s.FolderPath() == box.path, "the properties leave the folder as it was");
 }
 
+// Wine has no program for a folder's "open" and says so while the command
+// runs: the current folder then must be the one that holds the item, not the
+// server folder.
+void FolderOpenRunsInItsParent(Session& s, const Sandbox& box) {
+    const auto beta = s.Find(L"beta");
+    if (!beta) return Check(false, "the folder beta for the context menu");
+    s.browser.View().Select(*beta);
+    std::wstring folderDuringOpen;
+    {
+        Beside chooser([&] {
+            ChooseFromMenu(L"Open", nullptr);
+            for (int tries = 0; tries < 1200 && folderDuringOpen.empty(); ++tries, Sleep(25)) {
+                for (const HWND dialog : OwnWindows(L"#32770")) {
+                    folderDuringOpen = carrow::CurrentFolder();
+                    PostMessageW(dialog, WM_CLOSE, 0, 0);
+                }
+            }
+        });
+        s.browser.ShowContextMenu({-1, -1});
+    }
+    Check(folderDuringOpen == box.path, "a folder's \"open\" runs in the folder that holds it");
+}
+
 // Wine's item menu carries "open" out for folders only, so for a file nothing
 // runs there; what must hold everywhere is that the current folder comes back.
 void ContextMenuOpen(Session& s, const Sandbox& box) {
@@ -492,6 +515,8 @@ void ContextMenuOpen(Session& s, const Sandbox& box) {
           "the context menu offers the item's commands, rename included");
     Pump(1000);
     Check(carrow::CurrentFolder() == server, "after \"open\" the current folder is the server folder again");
+    FolderOpenRunsInItsParent(s, box);
+    s.browser.View().Select(*script);
 
     DeleteFileW((box / L"where.bat").c_str());  // the list still offers it: this "open" fails
     {
