@@ -7,8 +7,8 @@
 
 #include <functional>
 
+#include "base/colour.h"
 #include "log_view_rules.h"
-#include "skin/colour_box_entries.h"
 #include "text_files.h"
 
 namespace carrow {

@@ -6,7 +6,6 @@
 
 #include "base/failure.h"
 #include "base/handles.h"
-#include "log_view_rules.h"
 #include "base/system_error.h"
 #include "text_files_rules.h"
 
@@ -197,7 +196,7 @@ std::wstring TextView::Text() const {
 }
 
 int TextView::LineCount() const {
-    return Trusted() ? LogLineCount(breaks_, shownText_) : CountLogLines(Text());
+    return Trusted() ? TextLineCount(breaks_, shownText_) : CountTextLines(Text());
 }
 
 bool TextView::Trusted() const { return known_ && !SendMessageW(edit_, EM_GETMODIFY, 0, 0); }

@@ -36,6 +36,19 @@ std::wstring FileFailureText(std::wstring_view verb, std::wstring_view fullPath,
 
 }  // namespace
 
+int CountLineBreaks(std::wstring_view text) {
+    int breaks = 0;
+    for (size_t at = text.find(L"\r\n"); at != std::wstring_view::npos; at = text.find(L"\r\n", at + 2)) ++breaks;
+    return breaks;
+}
+
+int TextLineCount(int lineBreaks, std::wstring_view text) {
+    const bool lastLineEmpty = text.empty() || text.ends_with(L"\r\n");
+    return lineBreaks + (lastLineEmpty ? 0 : 1);
+}
+
+int CountTextLines(std::wstring_view text) { return TextLineCount(CountLineBreaks(text), text); }
+
 std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason) {
     return FileFailureText(L"open", fullPath, reason);
 }

@@ -46,6 +46,14 @@ std::string ViewTextToBytes(std::wstring_view text, Encode&& encode) {
     }
 }
 
+// Lines of a box's text (breaks are CR LF), not counting a last line that is
+// empty: "a\r\nb" and "a\r\nb\r\n" both count 2, an empty text counts 0.
+int CountTextLines(std::wstring_view text);
+
+// The same for a text whose breaks were counted already.
+int CountLineBreaks(std::wstring_view text);
+int TextLineCount(int lineBreaks, std::wstring_view text);
+
 // "Cannot open file "<full path>". <reason>" and its create counterpart; the
 // system's reason loses the blanks, control characters and full stops it ends
 // with.
