@@ -20,7 +20,7 @@ void RefreshLogView(TextView& box, const MessageFilter& filter) {
     LoadTextFile(box, kServerLogCopyWide);
     // Down by N - 1 lines from where the view stands: after new text that puts
     // the last line at the top; the box never scrolls past its last line.
-    SendMessageW(box.Handle(), EM_LINESCROLL, 0, box.LineCount() - 1);
+    box.ScrollLines(box.LineCount() - 1);
     ProcessPendingMessages(filter);
 }
 

@@ -4,9 +4,11 @@
 #include <climits>
 #include <utility>
 
+#include "base/control_handles.h"
 #include "base/failure.h"
 #include "base/handles.h"
 #include "base/system_error.h"
+#include "base/window_text.h"
 #include "text_files_rules.h"
 
 namespace carrow {
@@ -33,13 +35,13 @@ class RedrawPause {
 public:
     explicit RedrawPause(HWND box)
         : box_(box), visible_((GetWindowLongW(box, GWL_STYLE) & WS_VISIBLE) != 0) {
-        if (visible_) SendMessageW(box_, WM_SETREDRAW, FALSE, 0);
+        if (visible_) EditHandle(box_).SetRedraw(false);
     }
     RedrawPause(const RedrawPause&) = delete;
     RedrawPause& operator=(const RedrawPause&) = delete;
     ~RedrawPause() {
         if (!visible_) return;
-        SendMessageW(box_, WM_SETREDRAW, TRUE, 0);
+        EditHandle(box_).SetRedraw(true);
         RedrawWindow(box_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
     }
 
@@ -190,16 +192,16 @@ void TextView::Attach(HWND edit) {
 }
 
 std::wstring TextView::Text() const {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit_)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return WindowText(edit_);
 }
 
 int TextView::LineCount() const {
     return Trusted() ? TextLineCount(breaks_, shownText_) : CountTextLines(Text());
 }
 
-bool TextView::Trusted() const { return known_ && !SendMessageW(edit_, EM_GETMODIFY, 0, 0); }
+void TextView::ScrollLines(int lines) const { EditHandle(edit_).ScrollLines(lines); }
+
+bool TextView::Trusted() const { return known_ && !EditHandle(edit_).Modified(); }
 
 void TextView::Show(std::string bytes) {
     const auto isLeadByte = [](char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; };
@@ -246,12 +248,10 @@ void TextView::ShowWhole(std::string bytes) {
 }
 
 void TextView::SetWholeText(const std::wstring& text) {
-    const bool taken = SendMessageW(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (!taken || static_cast<size_t>(GetWindowTextLengthW(edit_)) != text.size()) {
-        Fail(kTextExceedsMemoCapacity);
-    }
-    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
-    SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+    const EditHandle box(edit_);
+    if (!box.SetWholeText(text.c_str()) || box.Length() != text.size()) Fail(kTextExceedsMemoCapacity);
+    box.EmptyUndoBuffer();
+    box.SetModified(false);
 }
 
 // Adding at the end spares the box from laying out the lines it already has;
@@ -259,13 +259,14 @@ void TextView::SetWholeText(const std::wstring& text) {
 // start, view at the first line, nothing to undo.  False when the box did not
 // take all of it.
 bool TextView::Append(const std::wstring& tail, size_t oldLength) {
-    SendMessageW(edit_, EM_SETSEL, oldLength, static_cast<LPARAM>(oldLength));
-    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tail.c_str()));
-    SendMessageW(edit_, EM_SETSEL, 0, 0);
-    SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
-    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
-    SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
-    return static_cast<size_t>(GetWindowTextLengthW(edit_)) == oldLength + tail.size();
+    const EditHandle box(edit_);
+    box.Select(oldLength, oldLength);
+    box.ReplaceSelection(tail.c_str());
+    box.Select(0, 0);
+    box.ScrollCaret();
+    box.EmptyUndoBuffer();
+    box.SetModified(false);
+    return box.Length() == oldLength + tail.size();
 }
 
 void TextView::Remember(std::string bytes, std::wstring text) {

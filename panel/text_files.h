@@ -28,6 +28,8 @@ public:
     std::wstring Text() const;
     // Lines of the box, not counting a last line that is empty.
     int LineCount() const;
+    // Scrolls the view down by that many lines (up when negative).
+    void ScrollLines(int lines) const;
 
     // Shows file bytes: line breaks made uniform, converted from the ANSI code
     // page; the box is left exactly as it is when it already shows that text.

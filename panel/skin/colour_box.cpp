@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/control_handles.h"
 #include "base/failure.h"
 #include "base/handles.h"
 #include "base/guarded.h"
@@ -41,21 +42,22 @@ RECT DrawSwatch(HDC dc, const RECT& item, PaletteColour colour) {
 
 void ColourBox::Attach(HWND combo) {
     combo_ = combo;
-    SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+    const ComboHandle list(combo_);
+    list.Clear();
     for (const ColourEntry& entry : ColourEntries()) {
         const std::wstring name(entry.name);
-        if (SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())) < 0) {
+        if (!list.Add(name.c_str())) {
             Fail(L"Cannot fill the colour chooser: " + SystemErrorText(GetLastError()));
         }
     }
-    SendMessageW(combo_, CB_SETCURSEL, 0, 0);
+    list.Select(0);
     if (!SetWindowSubclass(combo_, GuardedSubclassProc<ComboProc>, kColourBoxSubclass, 0)) {
         Fail(L"Cannot attach the colour chooser: " + SystemErrorText(GetLastError()));
     }
 }
 
 PaletteColour ColourBox::Selected() const {
-    const auto index = SendMessageW(combo_, CB_GETCURSEL, 0, 0);
+    const int index = ComboHandle(combo_).Selected();
     const auto entries = ColourEntries();
     return index >= 0 && static_cast<size_t>(index) < entries.size() ? entries[index].colour
                                                                       : entries.front().colour;
@@ -74,7 +76,7 @@ void ColourBox::DrawItem(const DRAWITEMSTRUCT& item) {
 
     RECT text = item.rcItem;
     text.left = swatch.right + 4;
-    carrow::Selected font(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    carrow::Selected font(item.hDC, ComboHandle(item.hwndItem).Font());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, highlighted ? RGB(255, 255, 255) : kPanelTextColour.value);
     DrawTextW(item.hDC, entry.name.data(), static_cast<int>(entry.name.size()), &text,

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "base/control_handles.h"
 #include "base/layout.h"
 #include "skin.h"
 
@@ -96,16 +97,16 @@ public:
     };
     void Create(const CreateArgs& args, Options options);
     void SetTextColour(Colour colour) const;
-    int LineCount() const { return static_cast<int>(Send(EM_GETLINECOUNT)); }
-    int FirstVisibleLine() const { return static_cast<int>(Send(EM_GETFIRSTVISIBLELINE)); }
-    void ScrollLines(int lines) const { Send(EM_LINESCROLL, 0, lines); }
+    int LineCount() const { return EditHandle(hwnd_).LineCount(); }
+    int FirstVisibleLine() const { return EditHandle(hwnd_).FirstVisibleLine(); }
+    void ScrollLines(int lines) const { EditHandle(hwnd_).ScrollLines(lines); }
 };
 
 class TabControl : public Control {
 public:
     void Create(const CreateArgs& args);
     void AddTab(const std::wstring& caption) const;
-    int Selected() const { return static_cast<int>(Send(TCM_GETCURSEL)); }
+    int Selected() const { return TabHandle(hwnd_).Selected(); }
 };
 
 // A drop-down list whose items are drawn by their owner; until an owner
@@ -116,7 +117,7 @@ public:
     // The closed height stays as created: a combo box takes the height of its
     // window as the height of its open list.
     void Place(const Rect& place) const override;
-    int Selected() const { return static_cast<int>(Send(CB_GETCURSEL)); }
+    int Selected() const { return ComboHandle(hwnd_).Selected(); }
 
 private:
     int listHeight_ = 0;
