@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/colour_ref.h"
 #include "base/failure.h"
 #include "base/guarded.h"
 #include "skin/reflect.h"
@@ -32,10 +33,10 @@ void LogView::Attach(HWND box) {
 }
 
 COLORREF LogView::TextColour() const {
-    return Resolve(colour_, [](int index) { return GetSysColor(index); });
+    return ToColorRef(colour_);
 }
 
-void LogView::SetTextColour(PaletteColour colour) {
+void LogView::SetTextColour(Colour colour) {
     colour_ = colour;
     InvalidateRect(box_.Handle(), nullptr, TRUE);
 }

@@ -12,7 +12,7 @@ namespace carrow {
 
 struct ColourEntry {
     std::wstring_view name;
-    PaletteColour colour;
+    Colour colour;
 };
 
 // In the order the chooser lists them; "clBlack" is the first.

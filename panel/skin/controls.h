@@ -21,9 +21,6 @@ namespace carrow::skin {
 enum class Part { Form, PageControl, Page, Panel, Button, Edit, ComboBox, StatusBar };
 std::string_view SectionNameOf(Part part);
 
-// The text colour of the text boxes, the folder list and the colour chooser:
-// red 7, green 28, blue 35.
-constexpr Colour kControlText = Rgb(7, 28, 35);
 constexpr Colour kWhite = Rgb(255, 255, 255);
 
 // What a control's skin needs while it draws.
@@ -32,7 +29,7 @@ struct SkinState {
     const Section* section;
     int dpi;
     HFONT font;
-    Colour text = kControlText;
+    Colour text = kPanelTextColour;
     Colour background = kWhite;
     HBRUSH backgroundBrush = nullptr;  // owned, made from background
     bool hot = false;

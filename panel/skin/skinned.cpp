@@ -185,7 +185,7 @@ void DrawComboItem(const DRAWITEMSTRUCT& item, const SkinState& skin) {
     area.left += ScaleToDpi(3, skin.dpi);
     carrow::Selected font(item.hDC, skin.font);
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, selected ? ToColorRef(kWhite) : ToColorRef(skin.text));
+    SetTextColor(item.hDC, selected ? ToColorRef(skin.section->accentText) : ToColorRef(skin.text));
     DrawTextW(item.hDC, text.data(), -1, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
