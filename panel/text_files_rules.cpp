@@ -1,7 +1,5 @@
 #include "text_files_rules.h"
 
-#include "base/reason_text.h"
-
 namespace carrow {
 
 std::string NormaliseLineBreaks(std::string_view bytes) {
@@ -21,21 +19,6 @@ std::string NormaliseLineBreaks(std::string_view bytes) {
     return out;
 }
 
-namespace {
-
-std::wstring FileFailureText(std::wstring_view verb, std::wstring_view fullPath,
-                             const std::wstring& reason) {
-    std::wstring out = L"Cannot ";
-    out += verb;
-    out += L" file \"";
-    out += fullPath;
-    out += L"\". ";
-    out += TrimReason(reason);
-    return out;
-}
-
-}  // namespace
-
 int CountLineBreaks(std::wstring_view text) {
     int breaks = 0;
     for (size_t at = text.find(L"\r\n"); at != std::wstring_view::npos; at = text.find(L"\r\n", at + 2)) ++breaks;
@@ -48,14 +31,6 @@ int TextLineCount(int lineBreaks, std::wstring_view text) {
 }
 
 int CountTextLines(std::wstring_view text) { return TextLineCount(CountLineBreaks(text), text); }
-
-std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason) {
-    return FileFailureText(L"open", fullPath, reason);
-}
-
-std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring& reason) {
-    return FileFailureText(L"create", fullPath, reason);
-}
 
 BoxUpdate UpdateForText(bool trusted, std::wstring_view current, std::wstring_view text) {
     if (text == current) return BoxUpdate::Keep;

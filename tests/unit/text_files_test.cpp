@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 
+#include "base/file_failure_text.h"
 #include "text_files_rules.h"
 
 namespace carrow {
