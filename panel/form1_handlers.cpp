@@ -11,7 +11,7 @@ namespace carrow {
 // The window is being shown, before it is first drawn.
 void TForm1::FormShow() {
     logView.Attach(sMemo1.Handle());
-    colourBox.Attach(sColorBox1.Handle());
+    colourBox.Attach(sColorBox1.Handle(), skin::CurrentSkin());
     banList.Attach(sMemo2.Handle());
     config.Attach(sMemo3.Handle());
     LoadEditors(banList, config);

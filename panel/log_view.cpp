@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/colour_ref.h"
 #include "base/failure.h"
 #include "base/guarded.h"
 #include "skin/reflect.h"
@@ -20,7 +21,7 @@ void RefreshLogView(TextView& box, const MessageFilter& filter) {
     LoadTextFile(box, kServerLogCopyWide);
     // Down by N - 1 lines from where the view stands: after new text that puts
     // the last line at the top; the box never scrolls past its last line.
-    SendMessageW(box.Handle(), EM_LINESCROLL, 0, box.LineCount() - 1);
+    box.ScrollLines(box.LineCount() - 1);
     ProcessPendingMessages(filter);
 }
 
@@ -32,10 +33,10 @@ void LogView::Attach(HWND box) {
 }
 
 COLORREF LogView::TextColour() const {
-    return Resolve(colour_, [](int index) { return GetSysColor(index); });
+    return ToColorRef(colour_);
 }
 
-void LogView::SetTextColour(PaletteColour colour) {
+void LogView::SetTextColour(Colour colour) {
     colour_ = colour;
     InvalidateRect(box_.Handle(), nullptr, TRUE);
 }

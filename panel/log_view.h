@@ -7,8 +7,8 @@
 
 #include <functional>
 
+#include "base/colour.h"
 #include "log_view_rules.h"
-#include "skin/colour_box_entries.h"
 #include "text_files.h"
 
 namespace carrow {
@@ -34,14 +34,14 @@ public:
     // it at this moment.
     COLORREF TextColour() const;
     // Makes the colour the text colour and redraws the view at once.
-    void SetTextColour(PaletteColour colour);
+    void SetTextColour(Colour colour);
 
 private:
     static LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
 
     TextView box_;
     TickGate ticks_;
-    PaletteColour colour_ = kPanelTextColour;
+    Colour colour_ = kPanelTextColour;
 };
 
 // The window's own handling of a message before it is dispatched (keyboard

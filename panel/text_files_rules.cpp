@@ -1,7 +1,5 @@
 #include "text_files_rules.h"
 
-#include "base/reason_text.h"
-
 namespace carrow {
 
 std::string NormaliseLineBreaks(std::string_view bytes) {
@@ -21,28 +19,18 @@ std::string NormaliseLineBreaks(std::string_view bytes) {
     return out;
 }
 
-namespace {
-
-std::wstring FileFailureText(std::wstring_view verb, std::wstring_view fullPath,
-                             const std::wstring& reason) {
-    std::wstring out = L"Cannot ";
-    out += verb;
-    out += L" file \"";
-    out += fullPath;
-    out += L"\". ";
-    out += TrimReason(reason);
-    return out;
+int CountLineBreaks(std::wstring_view text) {
+    int breaks = 0;
+    for (size_t at = text.find(L"\r\n"); at != std::wstring_view::npos; at = text.find(L"\r\n", at + 2)) ++breaks;
+    return breaks;
 }
 
-}  // namespace
-
-std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason) {
-    return FileFailureText(L"open", fullPath, reason);
+int TextLineCount(int lineBreaks, std::wstring_view text) {
+    const bool lastLineEmpty = text.empty() || text.ends_with(L"\r\n");
+    return lineBreaks + (lastLineEmpty ? 0 : 1);
 }
 
-std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring& reason) {
-    return FileFailureText(L"create", fullPath, reason);
-}
+int CountTextLines(std::wstring_view text) { return TextLineCount(CountLineBreaks(text), text); }
 
 BoxUpdate UpdateForText(bool trusted, std::wstring_view current, std::wstring_view text) {
     if (text == current) return BoxUpdate::Keep;

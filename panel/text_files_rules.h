@@ -1,5 +1,5 @@
-// The rules of whole-file text: line breaks, the zero-byte stand-in, and the
-// failure messages.  Plain functions over strings, shared by the Windows layer
+// The rules of whole-file text: line breaks and line counts, the zero-byte
+// stand-in, how a box is updated, and the failure messages of the box.  Plain functions over strings, shared by the Windows layer
 // and the native tests.
 #pragma once
 
@@ -46,11 +46,13 @@ std::string ViewTextToBytes(std::wstring_view text, Encode&& encode) {
     }
 }
 
-// "Cannot open file "<full path>". <reason>" and its create counterpart; the
-// system's reason loses the blanks, control characters and full stops it ends
-// with.
-std::wstring CannotOpenFileText(std::wstring_view fullPath, const std::wstring& reason);
-std::wstring CannotCreateFileText(std::wstring_view fullPath, const std::wstring& reason);
+// Lines of a box's text (breaks are CR LF), not counting a last line that is
+// empty: "a\r\nb" and "a\r\nb\r\n" both count 2, an empty text counts 0.
+int CountTextLines(std::wstring_view text);
+
+// The same for a text whose breaks were counted already.
+int CountLineBreaks(std::wstring_view text);
+int TextLineCount(int lineBreaks, std::wstring_view text);
 
 // What a load does to a text box that already shows something.  Keep: the box
 // stays exactly as it is.  Append: only the new end goes in, which spares the
@@ -76,7 +78,6 @@ BoxUpdate UpdateForBytes(bool trusted, std::string_view shown, std::string_view 
 // (an edited box may hold anything before its end).
 BoxUpdate UpdateForText(bool trusted, std::wstring_view current, std::wstring_view text);
 
-inline constexpr wchar_t kStreamWriteError[] = L"Stream write error";
 inline constexpr wchar_t kTextExceedsMemoCapacity[] = L"Text exceeds memo capacity";
 
 }  // namespace carrow

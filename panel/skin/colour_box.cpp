@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/colour_ref.h"
+#include "base/control_handles.h"
 #include "base/failure.h"
 #include "base/handles.h"
 #include "base/guarded.h"
@@ -16,10 +18,6 @@ namespace {
 
 constexpr UINT_PTR kColourBoxSubclass = 0x434F4C;
 
-COLORREF Now(PaletteColour colour) {
-    return Resolve(colour, [](int index) { return GetSysColor(index); });
-}
-
 void FillWith(HDC dc, const RECT& area, COLORREF colour) {
     const COLORREF old = SetBkColor(dc, colour);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
@@ -27,46 +25,48 @@ void FillWith(HDC dc, const RECT& area, COLORREF colour) {
 }
 
 // A square of the entry's colour, framed so that white shows on white.
-RECT DrawSwatch(HDC dc, const RECT& item, PaletteColour colour) {
+RECT DrawSwatch(HDC dc, const RECT& item, Colour colour) {
     const int side = item.bottom - item.top - 4;
     RECT frame{item.left + 2, item.top + 2, item.left + 2 + side, item.top + 2 + side};
     FillWith(dc, frame, RGB(0x40, 0x40, 0x40));
     RECT inside = frame;
     InflateRect(&inside, -1, -1);
-    FillWith(dc, inside, Now(colour));
+    FillWith(dc, inside, ToColorRef(colour));
     return frame;
 }
 
 }  // namespace
 
-void ColourBox::Attach(HWND combo) {
+void ColourBox::Attach(HWND combo, const skin::Description& skin) {
     combo_ = combo;
-    SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+    const ComboHandle list(combo_);
+    list.Clear();
     for (const ColourEntry& entry : ColourEntries()) {
         const std::wstring name(entry.name);
-        if (SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())) < 0) {
+        if (!list.Add(name.c_str())) {
             Fail(L"Cannot fill the colour chooser: " + SystemErrorText(GetLastError()));
         }
     }
-    SendMessageW(combo_, CB_SETCURSEL, 0, 0);
-    if (!SetWindowSubclass(combo_, GuardedSubclassProc<ComboProc>, kColourBoxSubclass, 0)) {
+    list.Select(0);
+    const skin::Section& section = skin::SectionNamed(skin, "COMBOBOX");
+    if (!SetWindowSubclass(combo_, GuardedSubclassProc<ComboProc>, kColourBoxSubclass,
+                           reinterpret_cast<DWORD_PTR>(&section))) {
         Fail(L"Cannot attach the colour chooser: " + SystemErrorText(GetLastError()));
     }
 }
 
-PaletteColour ColourBox::Selected() const {
-    const auto index = SendMessageW(combo_, CB_GETCURSEL, 0, 0);
+Colour ColourBox::Selected() const {
+    const int index = ComboHandle(combo_).Selected();
     const auto entries = ColourEntries();
     return index >= 0 && static_cast<size_t>(index) < entries.size() ? entries[index].colour
                                                                       : entries.front().colour;
 }
 
-void ColourBox::DrawItem(const DRAWITEMSTRUCT& item) {
-    // The list's highlighted entry in the skin's accent; the closed field and
-    // the other entries white, names in the chooser's own text colour.
+void ColourBox::DrawItem(const DRAWITEMSTRUCT& item, const skin::Section& section) {
+    // The closed field and the other entries on the section's background,
+    // names in the chooser's own text colour.
     const bool highlighted = (item.itemState & ODS_SELECTED) && !(item.itemState & ODS_COMBOBOXEDIT);
-    const auto& section = skin::SectionNamed(skin::BlueSkin(), "COMBOBOX");
-    FillWith(item.hDC, item.rcItem, highlighted ? section.accent : RGB(255, 255, 255));
+    FillWith(item.hDC, item.rcItem, ToColorRef(highlighted ? section.accent : section.background));
     const auto entries = ColourEntries();
     if (item.itemID >= entries.size()) return;
     const ColourEntry& entry = entries[item.itemID];
@@ -74,17 +74,17 @@ void ColourBox::DrawItem(const DRAWITEMSTRUCT& item) {
 
     RECT text = item.rcItem;
     text.left = swatch.right + 4;
-    carrow::Selected font(item.hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    carrow::Selected font(item.hDC, ComboHandle(item.hwndItem).Font());
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, highlighted ? RGB(255, 255, 255) : kPanelTextColour.value);
+    SetTextColor(item.hDC, ToColorRef(highlighted ? section.accentText : kPanelTextColour));
     DrawTextW(item.hDC, entry.name.data(), static_cast<int>(entry.name.size()), &text,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 LRESULT CALLBACK ColourBox::ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR) {
+                                      DWORD_PTR section) {
     if (message == skin::Reflected(WM_DRAWITEM)) {
-        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *reinterpret_cast<const skin::Section*>(section));
         return TRUE;
     }
     return DefSubclassProc(combo, message, wParam, lParam);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "skin/colour_box_entries.h"
+#include "skin/skin.h"
 
 namespace carrow {
 
@@ -17,17 +18,20 @@ public:
 
     // Takes over an owner-drawn drop-down list (CBS_OWNERDRAWFIXED with
     // CBS_HASSTRINGS) whose container reflects WM_DRAWITEM: fills it with
-    // every entry, "clBlack" selected, and draws its items from now on.
-    void Attach(HWND combo);
+    // every entry, "clBlack" selected, and draws its items from now on in the
+    // colours of the skin's "COMBOBOX" section; the skin outlives the box.
+    void Attach(HWND combo, const skin::Description& skin);
 
     HWND Handle() const { return combo_; }
-    PaletteColour Selected() const;
+    Colour Selected() const;
 
-    // Draws one entry: the swatch, then the name.
-    static void DrawItem(const DRAWITEMSTRUCT& item);
+    // Draws one entry: the swatch, then the name; the list's highlighted entry
+    // on the section's accent, the rest on its background.
+    static void DrawItem(const DRAWITEMSTRUCT& item, const skin::Section& section);
 
 private:
-    static LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR section);
 
     HWND combo_ = nullptr;
 };

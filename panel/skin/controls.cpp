@@ -10,6 +10,7 @@
 #include "reflect.h"
 #include "skinned.h"
 #include "base/system_error.h"
+#include "base/window_text.h"
 
 namespace carrow::skin {
 namespace {
@@ -96,9 +97,7 @@ bool ReflectToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, 
 }
 
 std::wstring Control::Text() const {
-    std::vector<wchar_t> buffer(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1);
-    const int length = GetWindowTextW(hwnd_, buffer.data(), static_cast<int>(buffer.size()));
-    return {buffer.data(), static_cast<std::size_t>(length)};
+    return WindowText(hwnd_);
 }
 
 void Control::SetText(const std::wstring& text) const {
@@ -130,7 +129,7 @@ void Control::CreateControl(const wchar_t* windowClass, DWORD style, DWORD exSty
     skin_->dpi = args.dpi;
     skin_->font = args.font;
     skin_->SetBackground(kWhite);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(args.font), FALSE);
+    ControlHandle(hwnd_).SetFont(args.font);
     AttachSkin(hwnd_, skin_.get());
 }
 
@@ -145,7 +144,7 @@ void Memo::Create(const CreateArgs& args, Options options) {
     if (options.verticalScrollBar) style |= WS_VSCROLL;
     if (!options.wordWrap) style |= ES_AUTOHSCROLL;
     CreateControl(WC_EDITW, style, 0, args, Part::Edit);
-    Send(EM_SETLIMITTEXT, 0);  // no length limit beyond what memory holds
+    EditHandle(hwnd_).SetLimit(0);  // no length limit beyond what memory holds
 }
 
 void Memo::SetTextColour(Colour colour) const {
@@ -165,7 +164,7 @@ void TabControl::AddTab(const std::wstring& caption) const {
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
     item.pszText = text.data();
-    const int count = static_cast<int>(Send(TCM_GETITEMCOUNT));
+    const int count = TabHandle(hwnd_).Count();
     if (Send(TCM_INSERTITEMW, count, reinterpret_cast<LPARAM>(&item)) < 0) Fail(L"Cannot add the page " + caption);
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "base/control_handles.h"
 #include "base/layout.h"
 #include "skin.h"
 
@@ -20,9 +21,6 @@ namespace carrow::skin {
 enum class Part { Form, PageControl, Page, Panel, Button, Edit, ComboBox, StatusBar };
 std::string_view SectionNameOf(Part part);
 
-// The text colour of the text boxes, the folder list and the colour chooser:
-// red 7, green 28, blue 35.
-constexpr Colour kControlText = Rgb(7, 28, 35);
 constexpr Colour kWhite = Rgb(255, 255, 255);
 
 // What a control's skin needs while it draws.
@@ -31,7 +29,7 @@ struct SkinState {
     const Section* section;
     int dpi;
     HFONT font;
-    Colour text = kControlText;
+    Colour text = kPanelTextColour;
     Colour background = kWhite;
     HBRUSH backgroundBrush = nullptr;  // owned, made from background
     bool hot = false;
@@ -96,16 +94,16 @@ public:
     };
     void Create(const CreateArgs& args, Options options);
     void SetTextColour(Colour colour) const;
-    int LineCount() const { return static_cast<int>(Send(EM_GETLINECOUNT)); }
-    int FirstVisibleLine() const { return static_cast<int>(Send(EM_GETFIRSTVISIBLELINE)); }
-    void ScrollLines(int lines) const { Send(EM_LINESCROLL, 0, lines); }
+    int LineCount() const { return EditHandle(hwnd_).LineCount(); }
+    int FirstVisibleLine() const { return EditHandle(hwnd_).FirstVisibleLine(); }
+    void ScrollLines(int lines) const { EditHandle(hwnd_).ScrollLines(lines); }
 };
 
 class TabControl : public Control {
 public:
     void Create(const CreateArgs& args);
     void AddTab(const std::wstring& caption) const;
-    int Selected() const { return static_cast<int>(Send(TCM_GETCURSEL)); }
+    int Selected() const { return TabHandle(hwnd_).Selected(); }
 };
 
 // A drop-down list whose items are drawn by their owner; until an owner
@@ -116,7 +114,7 @@ public:
     // The closed height stays as created: a combo box takes the height of its
     // window as the height of its open list.
     void Place(const Rect& place) const override;
-    int Selected() const { return static_cast<int>(Send(CB_GETCURSEL)); }
+    int Selected() const { return ComboHandle(hwnd_).Selected(); }
 
 private:
     int listHeight_ = 0;

@@ -10,6 +10,7 @@
 
 #include "base/failure.h"
 #include "base/guarded.h"
+#include "base/window_text.h"
 #include "skin_paint.h"
 
 namespace carrow::skin {
@@ -77,12 +78,6 @@ HICON SmallIconOf(HWND hwnd) {
     return icon;
 }
 
-std::wstring TextOf(HWND hwnd) {
-    std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1);
-    GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-    return text.data();
-}
-
 }  // namespace
 
 void SkinnedFrame::Attach(HWND hwnd, const Frame& frame, int dpi, HFONT font, Size client) {
@@ -147,7 +142,7 @@ void SkinnedFrame::Paint() const {
     {
         BufferedPaint buffer(dc, {0, 0, window.width, window.height});
         PaintFrame(buffer.Dc(), layout, window, *frame_, {active_, LookOf(Button::Minimise), LookOf(Button::Close)},
-                   SmallIconOf(hwnd_), TextOf(hwnd_), captionFont_.Get(), dpi_);
+                   SmallIconOf(hwnd_), WindowText(hwnd_), captionFont_.Get(), dpi_);
     }
     ReleaseDC(hwnd_, dc);
 }

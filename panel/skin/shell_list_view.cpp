@@ -32,7 +32,7 @@ void ShellListView::Create(const CreateArgs& args) {
     Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
     Send(LVM_SETBKCOLOR, 0, kWhite);
     Send(LVM_SETTEXTBKCOLOR, 0, kWhite);
-    Send(LVM_SETTEXTCOLOR, 0, kControlText);
+    Send(LVM_SETTEXTCOLOR, 0, kPanelTextColour);
     // Without the system's icons the names still show.
     if (HIMAGELIST icons = SystemLargeIcons()) Send(LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(icons));
 }

@@ -4,21 +4,14 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <string_view>
+
+#include "base/colour.h"
 
 namespace carrow::skin {
 
-// 0x00BBGGRR, the same bytes as the platform's COLORREF.
-using Colour = std::uint32_t;
-constexpr Colour Rgb(int r, int g, int b) {
-    return static_cast<Colour>(r) | static_cast<Colour>(g) << 8 | static_cast<Colour>(b) << 16;
-}
-
-// A colour that stands for the platform's system colour of that number,
-// looked up whenever it is drawn (the high byte marks it).
-constexpr Colour SystemColour(int index) { return 0xFF000000u | static_cast<Colour>(index); }
-constexpr bool IsSystemColour(Colour colour) { return (colour >> 24) == 0xFF; }
+using carrow::Colour;
+using carrow::Rgb;
 
 enum class State { Normal, Hot, Pressed, Focused, Disabled };
 constexpr std::size_t kStateCount = 5;
@@ -39,6 +32,7 @@ struct Section {
     Colour light;       // the highlight line along a face's top edge
     int cornerRadius;   // at 96 dpi
     int extent;         // section-specific size at 96 dpi: tab height, arrow width, grip size
+    Colour accentText;  // text drawn on the accent: a list's highlighted entry
 
     const Look& LookOf(State state) const { return looks[static_cast<std::size_t>(state)]; }
 };

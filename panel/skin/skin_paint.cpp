@@ -77,10 +77,6 @@ void PaintCaptionButton(HDC dc, const Rect& place, const Look& look, Colour ligh
 
 }  // namespace
 
-COLORREF ToColorRef(Colour colour) {
-    return IsSystemColour(colour) ? GetSysColor(static_cast<int>(colour & 0xFF)) : static_cast<COLORREF>(colour);
-}
-
 void FillSolid(HDC dc, const RECT& rect, Colour colour) {
     Brush brush(CreateSolidBrush(ToColorRef(colour)));
     FillRect(dc, &rect, brush.Get());

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "base/colour_ref.h"
 #include "frame.h"
 #include "skin.h"
 
 namespace carrow::skin {
 
 // The COLORREF for a colour, with system colours looked up now.
-COLORREF ToColorRef(Colour colour);
 
 void FillSolid(HDC dc, const RECT& rect, Colour colour);
 void FillGradient(HDC dc, const RECT& rect, Colour top, Colour bottom);

@@ -7,11 +7,13 @@
 
 #include <vector>
 
+#include "base/control_handles.h"
 #include "base/failure.h"
 #include "base/guarded.h"
 #include "reflect.h"
 #include "skin_paint.h"
 #include "base/handles.h"
+#include "base/window_text.h"
 
 namespace carrow::skin {
 namespace {
@@ -70,10 +72,9 @@ void PaintButtonItem(const DRAWITEMSTRUCT& item, const SkinState& skin) {
     State state = StateOf(item.hwndItem, skin, pressed);
     if (state == State::Focused) state = State::Normal;  // focus shows as a ring
     const bool ring = (item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT);
-    std::vector<wchar_t> caption(static_cast<std::size_t>(GetWindowTextLengthW(item.hwndItem)) + 1);
-    GetWindowTextW(item.hwndItem, caption.data(), static_cast<int>(caption.size()));
+    const std::wstring caption = WindowText(item.hwndItem);
     BufferedPaint buffer(item.hDC, item.rcItem);
-    PaintButton(buffer.Dc(), item.rcItem, *skin.section, state, ring, caption.data(), skin.font, skin.dpi);
+    PaintButton(buffer.Dc(), item.rcItem, *skin.section, state, ring, caption.c_str(), skin.font, skin.dpi);
 }
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -133,19 +134,14 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
 }
 
 std::vector<TabItem> TabsOf(HWND hwnd, const SkinState& skin) {
-    const int count = static_cast<int>(SendMessageW(hwnd, TCM_GETITEMCOUNT, 0, 0));
-    const int selected = static_cast<int>(SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
+    const TabHandle strip(hwnd);
+    const int count = strip.Count();
+    const int selected = strip.Selected();
     std::vector<TabItem> tabs;
     for (int i = 0; i < count; ++i) {
         TabItem tab = {{}, {}, i == selected, i == skin.hotItem};
-        SendMessageW(hwnd, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&tab.rect));
-        wchar_t caption[128] = {};
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption;
-        item.cchTextMax = static_cast<int>(std::size(caption));
-        SendMessageW(hwnd, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-        tab.caption = caption;
+        tab.rect = strip.ItemRect(i);
+        tab.caption = strip.Caption(i);
         tabs.push_back(std::move(tab));
     }
     // The selected tab is drawn last, over its neighbours.
@@ -154,8 +150,7 @@ std::vector<TabItem> TabsOf(HWND hwnd, const SkinState& skin) {
 }
 
 int HotTab(HWND hwnd, LPARAM lParam) {
-    TCHITTESTINFO hit = {{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, 0};
-    return static_cast<int>(SendMessageW(hwnd, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return TabHandle(hwnd).HitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
 }
 
 LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -184,23 +179,22 @@ void DrawComboItem(const DRAWITEMSTRUCT& item, const SkinState& skin) {
     const bool selected = (item.itemState & ODS_SELECTED) && !(item.itemState & ODS_COMBOBOXEDIT);
     FillSolid(item.hDC, item.rcItem, selected ? skin.section->accent : skin.background);
     if (static_cast<int>(item.itemID) < 0) return;
-    const auto length = SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
-    if (length == CB_ERR) return;
-    std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1);
-    SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text;
+    if (!ComboHandle(item.hwndItem).ItemText(static_cast<int>(item.itemID), text)) return;
     RECT area = item.rcItem;
     area.left += ScaleToDpi(3, skin.dpi);
     carrow::Selected font(item.hDC, skin.font);
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, selected ? ToColorRef(kWhite) : ToColorRef(skin.text));
+    SetTextColor(item.hDC, selected ? ToColorRef(skin.section->accentText) : ToColorRef(skin.text));
     DrawTextW(item.hDC, text.data(), -1, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void PaintCombo(HWND hwnd, HDC dc, const RECT& client, const SkinState& skin) {
-    const bool dropped = SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0);
+    const ComboHandle combo(hwnd);
+    const bool dropped = combo.Dropped();
     const RECT content = PaintComboFace(dc, client, *skin.section, StateOf(hwnd, skin, dropped), skin.background,
                                         skin.dpi);
-    const int selected = static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
+    const int selected = combo.Selected();
     DRAWITEMSTRUCT item = {};
     item.CtlType = ODT_COMBOBOX;
     item.CtlID = static_cast<UINT>(GetDlgCtrlID(hwnd));
@@ -211,8 +205,8 @@ void PaintCombo(HWND hwnd, HDC dc, const RECT& client, const SkinState& skin) {
     item.hDC = dc;
     item.rcItem = content;
     InflateRect(&item.rcItem, -1, -1);
-    item.itemData = selected >= 0 ? static_cast<ULONG_PTR>(SendMessageW(hwnd, CB_GETITEMDATA, selected, 0)) : 0;
-    SendMessageW(hwnd, Reflected(WM_DRAWITEM), item.CtlID, reinterpret_cast<LPARAM>(&item));
+    item.itemData = selected >= 0 ? combo.ItemData(selected) : 0;
+    combo.Send(Reflected(WM_DRAWITEM), item.CtlID, reinterpret_cast<LPARAM>(&item));
 }
 
 LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {

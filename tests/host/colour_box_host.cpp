@@ -30,7 +30,7 @@ struct Drawn {
         item.hwndItem = combo;
         item.hDC = dc;
         item.rcItem = {0, 0, kWidth, kHeight};
-        carrow::ColourBox::DrawItem(item);
+        carrow::ColourBox::DrawItem(item, carrow::skin::SectionNamed(carrow::skin::BlueSkin(), "COMBOBOX"));
     }
     ~Drawn() {
         SelectObject(dc, old);
@@ -63,7 +63,7 @@ int main() {
                                            CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
                                        0, 0, 113, 220, window.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     carrow::ColourBox box;
-    box.Attach(combo);
+    box.Attach(combo, carrow::skin::BlueSkin());
     const auto entries = carrow::ColourEntries();
     bool namesInOrder = SendMessageW(combo, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(entries.size());
     for (size_t i = 0; namesInOrder && i < entries.size(); ++i) namesInOrder = ItemText(combo, static_cast<int>(i)) == entries[i].name;

@@ -42,14 +42,14 @@ TEST(ColourEntries, ListEveryNamedColourInOrderWithItsValue) {
     for (size_t i = 0; i < entries.size(); ++i) {
         const Named& want = kList[i];
         EXPECT_EQ(entries[i].name, want.name) << i;
-        EXPECT_EQ(entries[i].colour, want.system ? SystemColour(want.value) : FromHexRgb(want.value))
-            << i << " " << entries[i].colour.value;
+        EXPECT_EQ(entries[i].colour, want.system ? SystemColour(static_cast<int>(want.value)) : FromHexRgb(want.value))
+            << i << " " << entries[i].colour;
     }
 }
 
 TEST(ColourEntries, HexRgbIsStoredRedInTheLowByte) {
-    EXPECT_EQ(FromHexRgb(0x800000), (PaletteColour{false, 0x000080u}));
-    EXPECT_EQ(FromHexRgb(0xA6CAF0), (PaletteColour{false, 0xF0CAA6u}));
+    EXPECT_EQ(FromHexRgb(0x800000), Colour{0x000080u});
+    EXPECT_EQ(FromHexRgb(0xA6CAF0), Colour{0xF0CAA6u});
     EXPECT_EQ(FromHexRgb(0x071C23), kPanelTextColour) << "red 7, green 28, blue 35";
 }
 

@@ -10,23 +10,6 @@
 namespace carrow {
 namespace {
 
-TEST(LogLines, DoNotCountAnEmptyLastLine) {
-    EXPECT_EQ(CountLogLines(L""), 0);
-    EXPECT_EQ(CountLogLines(L"one"), 1);
-    EXPECT_EQ(CountLogLines(L"one\r\n"), 1);
-    EXPECT_EQ(CountLogLines(L"one\r\ntwo"), 2);
-    EXPECT_EQ(CountLogLines(L"one\r\ntwo\r\n"), 2);
-    EXPECT_EQ(CountLogLines(L"\r\n"), 1);
-    EXPECT_EQ(CountLogLines(L"\r\n\r\n"), 2);
-    EXPECT_EQ(CountLogLines(L"a\nb\rc"), 1) << "a box breaks lines at CR LF only";
-}
-
-TEST(LogLines, AHundredLineLogEndingInABreakCountsAHundred) {
-    std::wstring log;
-    for (int i = 1; i <= 100; ++i) log += L"[12:00:00] line " + std::to_wstring(i) + L"\r\n";
-    EXPECT_EQ(CountLogLines(log), 100);
-}
-
 struct Ticks {
     TickGate gate;
     int refreshes = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 
+#include "base/file_failure_text.h"
 #include "text_files_rules.h"
 
 namespace carrow {
@@ -150,6 +151,23 @@ TEST(BoxUpdate, ByTextKeepsEqualTextAndAppendsOnlyToATrustedBox) {
     EXPECT_EQ(UpdateForText(true, L"", L"b"), BoxUpdate::Replace) << "an empty box takes the whole";
     EXPECT_EQ(UpdateForText(true, L"a\r\nb", L"a\r\n"), BoxUpdate::Replace);
     EXPECT_EQ(UpdateForText(true, L"ab", L"xab"), BoxUpdate::Replace);
+}
+
+TEST(TextLines, DoNotCountAnEmptyLastLine) {
+    EXPECT_EQ(CountTextLines(L""), 0);
+    EXPECT_EQ(CountTextLines(L"one"), 1);
+    EXPECT_EQ(CountTextLines(L"one\r\n"), 1);
+    EXPECT_EQ(CountTextLines(L"one\r\ntwo"), 2);
+    EXPECT_EQ(CountTextLines(L"one\r\ntwo\r\n"), 2);
+    EXPECT_EQ(CountTextLines(L"\r\n"), 1);
+    EXPECT_EQ(CountTextLines(L"\r\n\r\n"), 2);
+    EXPECT_EQ(CountTextLines(L"a\nb\rc"), 1) << "a box breaks lines at CR LF only";
+}
+
+TEST(TextLines, AHundredLineLogEndingInABreakCountsAHundred) {
+    std::wstring log;
+    for (int i = 1; i <= 100; ++i) log += L"[12:00:00] line " + std::to_wstring(i) + L"\r\n";
+    EXPECT_EQ(CountTextLines(log), 100);
 }
 
 }  // namespace
