@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "failure.h"
+#include "memory.h"
 #include "notes.h"
 #include "operations.h"
 #include "placement.h"
@@ -103,7 +104,7 @@ void WriteHeaderAndDirectory(bool moved) {
     TImgHeader header;
     std::memcpy(header.magic, "VER2", 4);
     header.count = State.EntryCount;
-    std::vector<unsigned char> image(static_cast<size_t>(HeaderAndDirectorySize(State.EntryCount)));
+    std::vector<unsigned char> image = ZeroedBlock(HeaderAndDirectorySize(State.EntryCount));
     std::memcpy(image.data(), &header, kHeaderSize);
     std::memcpy(image.data() + kHeaderSize, State.EntryTable, image.size() - kHeaderSize);
     WriteAt(img, 0, image.data(), static_cast<int64_t>(image.size()));

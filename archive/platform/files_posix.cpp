@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <set>
+#include <utility>
 
 #include "files.h"
 
@@ -22,6 +23,9 @@ struct FaultPlan {
     int64_t keep = 0;
     int64_t crashAt = -1;
     std::vector<std::string> events;
+    // Only once a test has reset the plan: a long-lived host of the shared
+    // object would otherwise collect events without end.
+    bool recording = false;
 } plan;
 
 enum class Change { Go, Fail, Dead };
@@ -38,10 +42,14 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+void Record(std::string event) {
+    if (plan.recording) plan.events.push_back(std::move(event));
+}
+
 // Runs of writes to one file count as one event.
 void RecordWrite(const std::string& path) {
-    const std::string event = "write " + NameOf(path);
-    if (plan.events.empty() || plan.events.back() != event) plan.events.push_back(event);
+    std::string event = "write " + NameOf(path);
+    if (plan.events.empty() || plan.events.back() != event) Record(std::move(event));
 }
 
 std::string FolderOf(const std::string& path) {
@@ -55,7 +63,7 @@ bool SyncFolder(const std::string& folder) {
     if (fd < 0) return false;
     const bool synced = ::fsync(fd) == 0;
     ::close(fd);
-    plan.events.push_back("sync " + NameOf(folder));
+    Record("sync " + NameOf(folder));
     return synced;
 }
 
@@ -133,7 +141,7 @@ int64_t File::Write(const void* source, int64_t count) {
 }
 
 bool File::Flush() {
-    plan.events.push_back("flush " + NameOf(path_));
+    Record("flush " + NameOf(path_));
     return IsOpen() && ::fsync(static_cast<int>(handle_)) == 0;
 }
 
@@ -167,7 +175,7 @@ bool IsReplaceable(const std::string& path) {
 
 bool ReplaceWith(const std::string& from, const std::string& to) {
     if (NextChange() != Change::Go || std::rename(from.c_str(), to.c_str()) != 0) return false;
-    plan.events.push_back("move " + NameOf(from) + " " + NameOf(to));
+    Record("move " + NameOf(from) + " " + NameOf(to));
     return SyncFolder(FolderOf(to));
 }
 
@@ -190,7 +198,10 @@ int64_t LengthOf(const std::string& path) {
 
 namespace faults {
 
-void Reset() { plan = FaultPlan(); }
+void Reset() {
+    plan = FaultPlan();
+    plan.recording = true;
+}
 void Hold(const std::string& path) { plan.held.insert(path); }
 
 void FailChange(int64_t at, int64_t keep) {
