@@ -4,13 +4,10 @@
 #include "imgtool.h"
 #include "layout.h"
 #include "platform/code_page.h"
+#include "platform/host.h"
 
 namespace imgtool {
 namespace {
-
-// The most the library reads in one block, on every build: what a 32-bit
-// process can hold in one piece, 2 GiB less a byte.
-constexpr uint64_t kLargestBlock = 0x7FFFFFFF;
 
 void ThrowOnFailure() {
     const char* message = IMGGetLastError();
@@ -21,19 +18,9 @@ void ThrowOnFailure() {
 
 Library::Library() { IMGSetRaiseOnError(0); }
 
-std::string SourcePath(const std::string& path) {
-#ifdef _WIN32
-    // No trail byte of a two-byte code page is '/' (they start at 0x40).
-    std::string windows = path;
-    for (char& c : windows) c = c == '/' ? '\\' : c;
-    return windows;
-#else
-    return path;
-#endif
-}
-
+// The library names an entry after the part past the last '\', '/' or ':'.
 std::string StoredName(const std::string& path) {
-    return tolvane::StoredEntryName(SourcePath(path), tolvane::platform::IsLeadByte);
+    return tolvane::StoredEntryName(path, tolvane::platform::IsLeadByte);
 }
 
 void Library::Open(const std::string& path, bool partial) {
@@ -67,7 +54,7 @@ std::vector<unsigned char> Library::Data(int32_t index) const {
     // small buffer that the library then reads past.  A block the library
     // refuses is refused here before it is allocated.
     const uint64_t bytes = uint64_t{Entry(index).size} * TOLVANE_SECTOR_SIZE;
-    if (bytes > kLargestBlock) throw ToolError("Out of memory", kFailed);
+    if (bytes > uint64_t{tolvane::platform::kLargestBlock}) throw ToolError("Out of memory", kFailed);
     std::vector<unsigned char> data(static_cast<size_t>(bytes), 0);
     IMGExportBuffer(index, data.data());
     ThrowOnFailure();
@@ -81,13 +68,13 @@ void Library::ExportFile(int32_t index, const std::string& target) const {
 
 void Library::AddFile(const std::string& source) const {
     if (!IsFile(source)) throw ToolError("no such file: " + source, kNotFound);
-    IMGAddFile(SourcePath(source).c_str());
+    IMGAddFile(source.c_str());
     ThrowOnFailure();
 }
 
 void Library::ReplaceFile(int32_t index, const std::string& source) const {
     if (!IsFile(source)) throw ToolError("no such file: " + source, kNotFound);
-    IMGReplaceFile(index, SourcePath(source).c_str(), 0);
+    IMGReplaceFile(index, source.c_str(), 0);
     ThrowOnFailure();
 }
 

@@ -53,8 +53,4 @@ using tolvane::WithExtension;
 // The name the library gives an entry added from path.
 std::string StoredName(const std::string& path);
 
-// A source path as imgtool hands it to the library: on Windows '/' becomes
-// a backslash, so that the entry is named after the file, not its folders.
-std::string SourcePath(const std::string& path);
-
 }  // namespace imgtool

@@ -304,9 +304,6 @@ class Archive:
         wanted = _encode(name if name is not None else os.path.basename(os.fspath(source)))[:_MAX_NAME_BYTES]
         if not wanted:
             raise ValueError("an entry needs a name")
-        if sys.platform == "win32":
-            # The library names the entry after the last '\' of the path.
-            source = os.path.normpath(source)
         lib.IMGAddFile(_encode(source))
         self._check(lib)
         index = lib.IMGFileCount() - 1
