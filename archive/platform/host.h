@@ -42,7 +42,8 @@ struct HostFailure {
     const char* message;
 };
 
-// The notes sent since the last call, for the native tests.
+// The notes sent since the last call (the latest 4096 of them), for the
+// native tests.
 std::vector<std::string> TakeNotes();
 #endif
 

@@ -38,5 +38,16 @@ TEST_F(ErrorsTest, VersionIsTheHeadersAndKeepsTheLastMessage) {
     IMGSetRaiseOnError(1);
 }
 
+// A host that never asks for the notes (a long-lived Python program) must not
+// hold every note the library ever sent.
+TEST_F(ErrorsTest, UnreadNotesKeepOnlyTheLatest) {
+    for (int i = 0; i < 10000; ++i) platform::SendNote("note " + std::to_string(i));
+    const auto notes = platform::TakeNotes();
+    ASSERT_EQ(notes.size(), 4096u);
+    EXPECT_EQ(notes.front(), "note 5904");
+    EXPECT_EQ(notes.back(), "note 9999");
+    EXPECT_TRUE(platform::TakeNotes().empty()) << "taken notes are gone";
+}
+
 }  // namespace
 }  // namespace tolvane::testing
