@@ -323,17 +323,6 @@ bool RedAt(POINT point) {
     return colour != CLR_INVALID && GetRValue(colour) > GetBValue(colour) + 40;
 }
 
-// Wine draws no frame of its own, so what shows (also in the pictures of
-// the pages) is the window's own frame.
-void LeaveTheFrameToTheWindow() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-        RegSetValueExW(key, L"Decorated", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 2 * sizeof(wchar_t));
-        RegCloseKey(key);
-    }
-}
-
 void SkinnedFrame() {
     const std::wstring folder = ServerFolder(L"frame");
     Carrow carrow = StartCarrow(folder);
@@ -657,7 +646,6 @@ int wmain(int argc, wchar_t** argv) {
         pictures = ui::FullPath(argv[1]);
         ui::MakeFolder(pictures);
     }
-    LeaveTheFrameToTheWindow();
     WindowFrameAndLayout();
     KeyboardOrderOfPageOne();
     ResizingAndStartStates();

@@ -84,6 +84,9 @@ wine_begin() {  # win64|win32
         WINE_OWN_DISPLAY=1
     fi
     wine_as_user "$WINE" wineboot -i >/dev/null 2>&1
+    # Wine draws no frame of its own, also where no window manager runs: what
+    # shows is the frame the program draws, as on Windows.
+    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     wine_as_user /usr/lib/wine/wineserver -w
     [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: no $WINE_ARCH prefix could be made" >&2; return 1; }
 }
