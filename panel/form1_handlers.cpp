@@ -10,7 +10,7 @@ namespace carrow {
 
 // The window is being shown, before it is first drawn.
 void TForm1::FormShow() {
-    logView.Attach(sMemo1.Handle());
+    logView.Attach(sMemo1.Handle(), [] { ReportCurrentFailure(); });
     colourBox.Attach(sColorBox1.Handle(), skin::CurrentSkin());
     banList.Attach(sMemo2.Handle());
     config.Attach(sMemo3.Handle());
@@ -31,7 +31,7 @@ void TForm1::sButton3Click() { StopServer(Timer1); }
 // A tick's failure is reported here, so that while its report is open later
 // ticks wait (at most one report from ticks is open at a time).
 void TForm1::Timer1Timer() {
-    logView.Ticks().Run([this] { RefreshLogView(logView.Box(), [this](MSG& m) { return PreTranslate(m); }); },
+    logView.Ticks().Run([this] { RefreshLogView(logView, [this](MSG& m) { return PreTranslate(m); }); },
                         [] { ReportCurrentFailure(); });
 }
 

@@ -15,18 +15,13 @@ constexpr UINT_PTR kColourSubclass = 0x4C4F47;
 
 }  // namespace
 
-void RefreshLogView(TextView& box, const MessageFilter& filter) {
-    // The result is not looked at: without a fresh copy the last one is shown.
-    CopyFileA(kServerLog, kServerLogCopy, FALSE);
-    LoadTextFile(box, kServerLogCopyWide);
-    // Down by N - 1 lines from where the view stands: after new text that puts
-    // the last line at the top; the box never scrolls past its last line.
-    box.ScrollLines(box.LineCount() - 1);
+void RefreshLogView(LogView& view, const MessageFilter& filter) {
+    view.Refresh().Tick();
     ProcessPendingMessages(filter);
 }
 
-void LogView::Attach(HWND box) {
-    box_.Attach(box);
+void LogView::Attach(HWND box, std::function<void()> report) {
+    refresh_.Attach(box, ticks_, std::move(report));
     if (!SetWindowSubclass(box, GuardedSubclassProc<BoxProc>, kColourSubclass, reinterpret_cast<DWORD_PTR>(this))) {
         Fail(L"Cannot attach the log view: " + SystemErrorText(GetLastError()));
     }
@@ -38,7 +33,7 @@ COLORREF LogView::TextColour() const {
 
 void LogView::SetTextColour(Colour colour) {
     colour_ = colour;
-    InvalidateRect(box_.Handle(), nullptr, TRUE);
+    InvalidateRect(refresh_.Box().Handle(), nullptr, TRUE);
 }
 
 LRESULT CALLBACK LogView::BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

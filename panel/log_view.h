@@ -1,6 +1,6 @@
-// The live log view: every tick of Timer1 copies server_log.txt to
-// server_log1.txt, loads the copy into the view and scrolls its last line to
-// the top.  The view's text colour is the operator's choice.
+// The live log view: every tick of Timer1 brings server_log1.txt up to date
+// with server_log.txt, loads what changed into the view and scrolls its last
+// line to the top.  The view's text colour is the operator's choice.
 #pragma once
 
 #include <windows.h>
@@ -8,14 +8,10 @@
 #include <functional>
 
 #include "base/colour.h"
+#include "log_refresh.h"
 #include "log_view_rules.h"
-#include "text_files.h"
 
 namespace carrow {
-
-inline constexpr char kServerLog[] = "server_log.txt";
-inline constexpr char kServerLogCopy[] = "server_log1.txt";
-inline constexpr wchar_t kServerLogCopyWide[] = L"server_log1.txt";
 
 class LogView {
 public:
@@ -25,9 +21,11 @@ public:
 
     // Takes over the text box: its text from now on, and its text colour
     // whenever the box draws (the box's container reflects WM_CTLCOLOREDIT).
-    void Attach(HWND box);
+    // Failures of the work that ticks leave for later are shown by `report`.
+    void Attach(HWND box, std::function<void()> report = {});
 
-    TextView& Box() { return box_; }
+    LogBoxFeed& Box() { return refresh_.Box(); }
+    LogRefresh& Refresh() { return refresh_; }
     TickGate& Ticks() { return ticks_; }
 
     // The colour the text is drawn in now: a system colour as the system has
@@ -39,8 +37,8 @@ public:
 private:
     static LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
 
-    TextView box_;
     TickGate ticks_;
+    LogRefresh refresh_;
     Colour colour_ = kPanelTextColour;
 };
 
@@ -51,7 +49,7 @@ using MessageFilter = std::function<bool(MSG&)>;
 // One tick's work.  A failed copy is not looked at: the previous copy is
 // shown.  A failed load raises its failure before any scrolling.  At the end
 // every pending message is handled, through the filter first.
-void RefreshLogView(TextView& box, const MessageFilter& filter = {});
+void RefreshLogView(LogView& view, const MessageFilter& filter = {});
 
 // Lets the window handle every message that is waiting; a quit request is
 // put back for the message loop.

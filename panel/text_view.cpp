@@ -4,34 +4,12 @@
 
 #include "base/control_handles.h"
 #include "base/failure.h"
+#include "base/redraw_pause.h"
 #include "base/window_text.h"
 #include "code_page_text.h"
 #include "text_files_rules.h"
 
 namespace carrow {
-namespace {
-
-// Stops a box from drawing while it changes; it redraws once when this ends.
-class RedrawPause {
-public:
-    explicit RedrawPause(HWND box)
-        : box_(box), visible_((GetWindowLongW(box, GWL_STYLE) & WS_VISIBLE) != 0) {
-        if (visible_) EditHandle(box_).SetRedraw(false);
-    }
-    RedrawPause(const RedrawPause&) = delete;
-    RedrawPause& operator=(const RedrawPause&) = delete;
-    ~RedrawPause() {
-        if (!visible_) return;
-        EditHandle(box_).SetRedraw(true);
-        RedrawWindow(box_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
-    }
-
-private:
-    HWND box_;
-    bool visible_;
-};
-
-}  // namespace
 
 void TextView::Attach(HWND edit) {
     edit_ = edit;

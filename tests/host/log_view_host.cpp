@@ -1,6 +1,7 @@
 // RefreshLogView on a real EDIT control with real files in the current folder:
-// the copy, the view position after changed and quiet ticks, the failures,
-// and the view's text colour on screen.
+// the copy, the view position after changed and quiet ticks, a long log that
+// goes in slices, logs cut short or replaced, the failures, and the view's
+// text colour on screen.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,9 +9,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "code_page_text.h"
 #include "log_view.h"
 #include "skin/colour_box_entries.h"
 #include "text_box_fixture.h"
+#include "text_files_rules.h"
 
 namespace {
 
@@ -55,7 +58,24 @@ bool LastLogLineShown(HWND box, const wchar_t* marker) {
     return false;
 }
 
-void Refresh(LogView& view) { carrow::RefreshLogView(view.Box()); }
+// A tick as the window runs it: inside the gate, so that the work it leaves
+// for later waits while the tick handles the pending messages.
+void Refresh(LogView& view) {
+    view.Ticks().Run([&] { carrow::RefreshLogView(view); }, [] { throw; });
+}
+
+// Lets the window run until the work a tick left for later is done.
+void Settle(LogView& view) {
+    for (int i = 0; i < 60000 && view.Refresh().Busy(); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        host::Pump();
+    }
+}
+
+bool ShowsTheLog(LogView& view, const std::string& log) {
+    return view.Box().Text() == carrow::AnsiToViewText(carrow::NormaliseLineBreaks(log)) &&
+           host::ReadBytes("server_log1.txt") == log;
+}
 
 // What reaches the box: the line counts of its EM_LINESCROLL messages (the
 // view alone cannot tell N - 1 from N, as the box stops at its last line) and
@@ -155,6 +175,40 @@ void LogHeldOpenByTheServer(LogView& view) {
     Check(view.Box().LineCount() == 3, "a log that the server holds open (sharing it) is copied and shown");
 }
 
+void LongLogsCutShortAndReplaced(LogView& view) {
+    const HWND box = view.Box().Handle();
+    host::WriteText("server_log.txt", Log(1, 3000));
+    Refresh(view);
+    Check(view.Refresh().Busy() && LastLogLineShown(box, L"id: 3000"),
+          "a long log shows its last line at the first tick, with its earlier lines still to come");
+    SendMessageW(box, EM_LINESCROLL, 0, -3);
+    Settle(view);
+    Check(ShowsTheLog(view, Log(1, 3000)) && LastLogLineShown(box, L"id: 2998"),
+          "the earlier lines go in above the view, which stays on the lines it showed");
+
+    host::WriteText("server_log.txt", Log(1, 3010) + "half a line\r");
+    Refresh(view);
+    host::WriteText("server_log.txt", Log(1, 3010) + "half a line\r\nid: 3012");
+    Refresh(view);
+    Check(ShowsTheLog(view, Log(1, 3010) + "half a line\r\nid: 3012") && !view.Refresh().Busy() &&
+              LastLogLineShown(box, L"id: 3012"),
+          "new lines go at the end in the tick, a CR and its LF split between two ticks are one break");
+
+    host::WriteText("server_log.txt", Log(1, 3000));
+    Refresh(view);
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed while lines go in "));
+    Settle(view);
+    Refresh(view);
+    Settle(view);
+    Check(ShowsTheLog(view, Log(1, 3000)), "a log cut short shows anew, and text typed meanwhile goes");
+
+    host::WriteText("server_log.txt", Log(4001, 7000));
+    Refresh(view);
+    Settle(view);
+    Check(ShowsTheLog(view, Log(4001, 7000)) && LastLogLineShown(box, L"id: 7000"),
+          "a new log longer than the old one replaces it");
+}
+
 bool AnyPixel(HWND box, bool (*wanted)(COLORREF)) {
     RECT area;
     GetClientRect(box, &area);
@@ -208,6 +262,7 @@ int main() {
     run("no log", [&] { WithoutAnyLog(view); });
     run("ticks", [&] { ChangedAndQuietTicks(view); });
     run("held log", [&] { LogHeldOpenByTheServer(view); });
+    run("long logs", [&] { LongLogsCutShortAndReplaced(view); });
     run("colour", [&] { TextColour(window, view); });
     return host::Finish();
 }
