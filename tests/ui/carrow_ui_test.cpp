@@ -550,6 +550,39 @@ void StartWithoutTheServerFile() {
     carrow.Close();
 }
 
+// A busy server's log of some weeks: while it goes into the view, the window
+// keeps answering, and the view stands on the log's last lines from the first
+// tick on.
+void LongLogKeepsTheWindowAnswering() {
+    ui::EndProcessesNamed(kServer);
+    const std::wstring folder = ServerFolder(L"long-log");
+    std::string log;
+    for (int i = 1; log.size() < (4u << 20); ++i) log += "[11:00:00] earlier line " + std::to_string(i) + " ......\r\n";
+    ui::WriteTextFile(folder + L"\\server_log.txt", log);
+    Carrow carrow = StartCarrow(folder);
+    if (!carrow.form) return;
+    const HWND box = ui::ChildrenOf(ui::ChildrenOf(carrow.Tabs())[0])[0];
+    carrow.Press(L"Старт");
+    DWORD longest = 0;
+    bool onLastLines = false;
+    LRESULT lines = 0, first = 0;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 6000;) {
+        const DWORD sent = GetTickCount();
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(carrow.form, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+        longest = std::max(longest, GetTickCount() - sent);
+        lines = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
+        first = SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0);
+        onLastLines = first > 0 && first >= lines - 40;  // the last line within the view's 24 lines
+        Sleep(20);
+    }
+    Check(longest < 400, "the window answers while a 4 MB log goes in (longest wait " + std::to_string(longest) + " ms)");
+    Check(onLastLines, "the view stands on the log's last lines (line " + std::to_string(first) + " of " +
+                           std::to_string(lines) + ")");
+    carrow.Press(L"Стоп");
+    Check(carrow.Close(), "Carrow closes while the log still goes in");
+}
+
 // When the system refuses the timer (acted out through CARROW_REFUSE_TIMER),
 // "Старт" and "Рестарт" report "Not enough timers available" and launch
 // nothing; "Рестарт" has ended the old server by then.
@@ -654,6 +687,7 @@ int wmain(int argc, wchar_t** argv) {
     StopAndRestartEndEveryMatch();
     RestartWithoutAServer();
     StartWithoutTheServerFile();
+    LongLogKeepsTheWindowAnswering();
     RefusedTimer();
     FailureInsideACallback();
     ErrorReport(L"Carrow.exe", L"active", "Carrow");
