@@ -17,14 +17,15 @@
 namespace carrow {
 namespace {
 
-// What goes in at once: many screens of lines, yet quick to lay out.
-constexpr std::size_t kShownAtOnce = 16 * 1024;
-// The box lays out every line it takes, which is slow; slices aim at this
-// time and stay within these sizes.
-constexpr std::uint64_t kSliceMicroseconds = 30'000;
+// What goes in at once: a screen of lines or two, quick to lay out.
+constexpr std::size_t kShownAtOnce = 4 * 1024;
+// The box lays out every line it takes, which is slow, and each change also
+// costs it time in proportion to the lines it holds; slices aim at this time
+// and stay within these sizes.
+constexpr std::uint64_t kSliceMicroseconds = 60'000;
 constexpr std::size_t kFirstSlice = 8 * 1024;
-constexpr std::size_t kSmallestSlice = 1024;
-constexpr std::size_t kLargestSlice = 1 << 20;
+constexpr std::size_t kSmallestSlice = 4 * 1024;
+constexpr std::size_t kLargestSlice = 256 * 1024;
 
 std::uint64_t MicrosecondsSince(std::chrono::steady_clock::time_point start) {
     const auto spent = std::chrono::steady_clock::now() - start;

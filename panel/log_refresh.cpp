@@ -14,7 +14,9 @@ namespace carrow {
 namespace {
 
 // Bytes copied or read in one piece: a few milliseconds' work.
-constexpr std::size_t kPieceBytes = 2u << 20;
+constexpr std::size_t kPieceBytes = 1u << 20;
+// A tick that copies or loads no more than this does all of it at once.
+constexpr std::uint64_t kSmallChange = 256 * 1024;
 // How long a tick, or a later step, goes on with pieces before it lets the
 // window handle its messages.
 constexpr std::uint64_t kStretchMicroseconds = 40'000;
@@ -107,7 +109,7 @@ void LogRefresh::RunPieces(std::uint64_t microseconds) {
         // A small change is done at once.  Showing lays out lines, the
         // slowest piece: it waits for a step of its own when the stretch is
         // half spent.
-        for (Piece(); phase_ != Phase::Idle && jobBytes_ > kPieceBytes; Piece()) {
+        for (Piece(); phase_ != Phase::Idle && jobBytes_ > kSmallChange; Piece()) {
             const std::uint64_t spent = MicrosecondsSince(start);
             if (spent >= microseconds || (phase_ == Phase::Show && spent >= microseconds / 2)) return;
         }

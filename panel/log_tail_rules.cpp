@@ -47,7 +47,7 @@ std::size_t NextSliceBytes(std::size_t lastBytes, std::uint64_t lastMicroseconds
                            std::size_t minBytes, std::size_t maxBytes) {
     const std::uint64_t spent = std::max<std::uint64_t>(lastMicroseconds, 1);
     const std::uint64_t aimed = static_cast<std::uint64_t>(lastBytes) * targetMicroseconds / spent;
-    const std::uint64_t capped = std::min<std::uint64_t>(aimed, static_cast<std::uint64_t>(lastBytes) * 4);
+    const std::uint64_t capped = std::min<std::uint64_t>(aimed, static_cast<std::uint64_t>(lastBytes) * 2);
     return static_cast<std::size_t>(std::clamp<std::uint64_t>(capped, minBytes, maxBytes));
 }
 

@@ -93,7 +93,7 @@ std::size_t SliceEnd(std::string_view text, std::size_t from, std::size_t most, 
 std::size_t TailStart(std::string_view text, std::size_t most);
 
 // The next slice's size in bytes, from the last one's size and time: aims at
-// `targetMs`, grows at most fourfold at a time, within [minBytes, maxBytes].
+// `targetMicroseconds`, at most doubles at a time, within [minBytes, maxBytes].
 std::size_t NextSliceBytes(std::size_t lastBytes, std::uint64_t lastMicroseconds, std::uint64_t targetMicroseconds,
                            std::size_t minBytes, std::size_t maxBytes);
 

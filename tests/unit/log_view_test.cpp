@@ -124,7 +124,7 @@ TEST(LogSlices, TheLinesShownFirstAreWholeAndTheSliceSizeFollowsItsTime) {
     EXPECT_EQ(TailStart("l1\r\nl2\r\nl3", 100), 0u);
     EXPECT_EQ(TailStart("l1\r\na long last line\r\n", 8), 4u) << "a long last line goes whole";
     EXPECT_EQ(NextSliceBytes(8192, 60'000, 30'000, 1024, 1 << 20), 4096u);
-    EXPECT_EQ(NextSliceBytes(8192, 1, 30'000, 1024, 1 << 20), 32768u) << "grows at most fourfold";
+    EXPECT_EQ(NextSliceBytes(8192, 1, 30'000, 1024, 1 << 20), 16384u) << "at most doubles";
     EXPECT_EQ(NextSliceBytes(1024, 900'000, 30'000, 1024, 1 << 20), 1024u);
 }
 
