@@ -17,8 +17,9 @@
 namespace carrow {
 namespace {
 
-// What goes in at once: a screen of lines or two, quick to lay out.
-constexpr std::size_t kShownAtOnce = 4 * 1024;
+// What goes in at once: a few screens of lines (a short log whole), quick
+// to lay out.
+constexpr std::size_t kShownAtOnce = 8 * 1024;
 // The box lays out every line it takes, which is slow, and each change also
 // costs it time in proportion to the lines it holds; slices aim at this time
 // and stay within these sizes.
