@@ -1,4 +1,7 @@
 // Taking an entry's data out of the archive: into a file or a caller's buffer.
+#include <cstring>
+#include <memory>
+
 #include "failure.h"
 #include "memory.h"
 #include "operations.h"
@@ -17,10 +20,15 @@ const TImgEntry& SlotOrFail(int32_t index) {
     return State.EntryTable[index];
 }
 
-// Reads count bytes of the entry's data into destination; a read that
-// reaches the end of the .img leaves the rest of destination as it was.
-void ReadEntryData(File& img, const TImgEntry& entry, void* destination, size_t count) {
-    if (count > 0 && img.Seek(DataOffset(entry))) img.Read(destination, static_cast<int64_t>(count));
+// Reads count bytes of the entry's data into destination and gives the bytes
+// that arrived: fewer where the .img ends.  A read that fails is a failure,
+// never an end of the file.
+int64_t ReadEntryData(File& img, const TImgEntry& entry, unsigned char* destination, size_t count) {
+    if (count == 0) return 0;
+    const auto read = img.Seek(DataOffset(entry)) ? img.Read(destination, static_cast<int64_t>(count))
+                                                  : File::ReadResult{0, true};
+    if (read.failed) Fail(MessageWith(kCannotOpenFile, ImgPath()));
+    return read.bytes;
 }
 
 }  // namespace
@@ -48,7 +56,12 @@ void ExportBuffer(int32_t index, void* buffer) {
     OpenOrFail(img, ImgPath(), OpenMode::SharedStream);
     // A count that no 32-bit caller could hold is refused on every build,
     // so that hosts get the same answer from both.
-    ReadEntryData(img, entry, buffer, CheckedSize(SectorsToBytes(entry.size)));
+    const size_t count = CheckedSize(SectorsToBytes(entry.size));
+    // Read aside first: a read that fails part way leaves the buffer as the
+    // caller had it.  Not zeroed, as only the bytes that arrived are copied.
+    std::unique_ptr<unsigned char[]> data(new unsigned char[count]);
+    const int64_t arrived = ReadEntryData(img, entry, data.get(), count);
+    std::memcpy(buffer, data.get(), static_cast<size_t>(arrived));
 }
 
 }  // namespace tolvane

@@ -49,14 +49,11 @@ TEST_F(DirectoryTest, PairedRewriteLeavesARefusedDirWhole) {
     EXPECT_EQ(Read("a.dir"), stored);
     EXPECT_EQ(FolderListing(dir_), (std::vector<std::string>{"a.dir", "a.img"}));
 
-    State.ArchivePath = Path("gone/a.dir");
-    EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot create file " + Path("gone/a.dir"));
-    State.ArchivePath = Path("a.dir");
-
     // Writes that fail part way, and a move that fails, leave it whole too.
     ASSERT_EQ(chmod(Path("a.dir").c_str(), 0644), 0);
     State.EntryCount = 1;
-    State.EntryTable[0] = Entry(5, 5, "changed");
+    const TImgEntry changed = Entry(5, 5, "changed");
+    IMGSetThisFile(0, &changed);
     for (int64_t keep : {0, 20}) {
         platform::faults::Reset();
         platform::faults::FailChange(1, keep);  // after the create
@@ -64,7 +61,7 @@ TEST_F(DirectoryTest, PairedRewriteLeavesARefusedDirWhole) {
         EXPECT_EQ(Read("a.dir"), stored);
     }
     platform::faults::Reset();
-    platform::faults::FailChange(2, 0);
+    platform::faults::FailChange(3, 0);  // create, write, flush, move
     EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot create file " + Path("a.dir"));
     EXPECT_EQ(Read("a.dir"), stored);
     EXPECT_EQ(FolderListing(dir_), (std::vector<std::string>{"a.dir", "a.img"})) << "no temporary file left";
@@ -75,13 +72,17 @@ TEST_F(DirectoryTest, RewrittenDirectoriesAreOnTheDiskBeforeTheyCount) {
     Write("src", Pattern(10, 12));
     platform::faults::TakeEvents();
     IMGAddFile("src");
-    const std::string temp = "a.dir." + std::to_string(getpid()) + ".tmp";
+    char temp[32];
+    std::snprintf(temp, sizeof temp, "a.dir~%x", static_cast<unsigned>(getpid()));
+    const std::string folder = "sync " + std::filesystem::path(dir_).filename().string();
+    // The data is on the disk before the .dir that points at it.
     EXPECT_EQ(platform::faults::TakeEvents(),
-              (Notes{"write a.img", "write " + temp, "flush " + temp, "move " + temp + " a.dir",
-                     "sync " + std::filesystem::path(dir_).filename().string()}));
+              (Notes{"write a.img", "flush a.img", "write " + std::string(temp), "flush " + std::string(temp), folder,
+                     "move " + std::string(temp) + " a.dir", folder}));
 
-    // 70 records reach the block at sector 1: it moves, and is on the disk
-    // before the directory covers its old place.
+    // 70 records reach the block at sector 1: it moves; the old header and
+    // records are in the journal, on the disk, before the new ones go over
+    // them (and the block's old place).
     std::vector<TImgEntry> entries(70, Entry(3, 1, "far"));
     entries[0] = Entry(1, 1, "low");
     std::filesystem::remove(Path("a.dir"));
@@ -89,10 +90,13 @@ TEST_F(DirectoryTest, RewrittenDirectoriesAreOnTheDiskBeforeTheyCount) {
     platform::faults::TakeEvents();
     IMGReDoDir();
     const std::string scratch = std::filesystem::path(ScratchPath()).filename().string();
-    EXPECT_EQ(platform::faults::TakeEvents(),
-              (Notes{"write " + scratch, "write a.img", "flush a.img", "write a.img", "flush a.img"}));
+    const Notes journaled = {"write a.img-journal", "flush a.img-journal", folder, "write a.img", "flush a.img"};
+    Notes events = {"write " + scratch, "write a.img"};
+    events.insert(events.end(), journaled.begin(), journaled.end());
+    EXPECT_EQ(platform::faults::TakeEvents(), events);
     IMGReDoDir();
-    EXPECT_EQ(platform::faults::TakeEvents(), (Notes{"write a.img", "flush a.img"}));
+    EXPECT_EQ(platform::faults::TakeEvents(), journaled);
+    EXPECT_FALSE(std::filesystem::exists(Path("a.img-journal")));
 }
 
 TEST_F(DirectoryTest, SingleFileRewriteClearOfTheData) {
@@ -196,8 +200,15 @@ TEST_F(DirectoryTest, SingleFileFailuresOfTheImg) {
     std::filesystem::remove(Path("a.img"));
     EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot open file " + Path("a.img"));
     EXPECT_TRUE(SentNotes().empty());
-    std::filesystem::create_symlink("/dev/full", Path("a.img"));
+    // A write of header and records that fails part way is taken back.
+    const Bytes img = Pattern(4096, 10);
+    OpenSingle({Entry(1, 1, "a")}, img);
+    const Bytes stored = Read("a.img");
+    IMGRemoveFile(0);
+    platform::faults::FailChange(3, 5);  // after the journal's create, write and flush
     EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Stream write error");
+    EXPECT_EQ(Read("a.img"), stored);
+    EXPECT_FALSE(std::filesystem::exists(Path("a.img-journal")));
 }
 
 }  // namespace
