@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "archive_fixture.h"
 #include "platform/files.h"
@@ -65,6 +66,53 @@ TEST_F(DirectoryTest, PairedRewriteLeavesARefusedDirWhole) {
     EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot create file " + Path("a.dir"));
     EXPECT_EQ(Read("a.dir"), stored);
     EXPECT_EQ(FolderListing(dir_), (std::vector<std::string>{"a.dir", "a.img"})) << "no temporary file left";
+}
+
+TEST_F(DirectoryTest, TemporaryNamesStayShort) {
+    // Names of 255 characters at most: the journal and the new .dir fit
+    // beside a .dir of 246; beside one of 250 the journal cannot, and the add
+    // is refused before its data goes in.
+    for (const size_t length : {246u, 250u}) {
+        const std::string base(length - 4, 'n');
+        Write(base + ".dir", ToBytes({Entry(0, 1, "a")}));
+        Write(base + ".img", Pattern(2048, 34));
+        IMGLoadImg(Path(base).c_str());
+        Write("src", Pattern(10, 35));
+        const std::string message = FailureOf([] { IMGAddFile("src"); });
+        EXPECT_EQ(message.empty(), length == 246) << message;
+        EXPECT_EQ(Read(base + ".img").size(), length == 246 ? 4096u : 2048u);
+    }
+}
+
+TEST_F(DirectoryTest, AnotherProgramsDirectoryIsNeverWrittenOver) {
+    const std::string changed = " was changed by another program";
+    OpenPaired({Entry(1, 1, "a")}, Pattern(2 * 2048, 30));
+    const Bytes theirs = ToBytes({Entry(1, 1, "a"), Entry(2, 1, "theirs")}), img = Read("a.img");
+    Write("a.dir", theirs);
+    Write("src", Pattern(10, 31));
+    for (const auto& write : std::vector<std::function<void()>>{
+             [] { IMGAddFile("src"); }, [] { IMGReplaceFile(0, "src", 0); }, [] { IMGDelete(0); }}) {
+        EXPECT_EQ(FailureOf(write), "Directory of " + Path("a.dir") + changed);
+        EXPECT_EQ(Read("a.dir"), theirs);
+        EXPECT_EQ(Read("a.img"), img);
+    }
+    EXPECT_EQ(IMGFileCount(), 1) << "the refused add left no entry";
+    IMGLoadImg(Path("a").c_str());
+    IMGAddFile("src");
+    EXPECT_EQ(IMGFileCount(), 3);
+
+    // In the single-file layout another program's header counts too, as does
+    // one written into a new archive too short for its own.
+    for (const Bytes& before : {SingleFileImage(1, {Entry(1, 1, "a")}), Bytes{'V', 'E'}}) {
+        std::filesystem::remove(Path("a.dir"));
+        Write("a.img", before);
+        IMGLoadImg(Path("a.img").c_str());
+        Bytes other = SingleFileImage(2, {Entry(1, 1, "a"), Entry(1, 1, "b")});
+        other.resize(2048);
+        Write("a.img", other);
+        EXPECT_EQ(FailureOf([] { IMGAddFile("src"); }), "Directory of " + Path("a.img") + changed);
+        EXPECT_EQ(Read("a.img"), other);
+    }
 }
 
 TEST_F(DirectoryTest, RewrittenDirectoriesAreOnTheDiskBeforeTheyCount) {
@@ -193,6 +241,22 @@ TEST_F(DirectoryTest, AFailedRelocationClearsTheFlag) {
     EXPECT_TRUE(SameEntry(Slot(0), Entry(1, 1, "low"))) << "not in place, under the directory";
     IMGLoadImg(Path("a.img").c_str());
     EXPECT_TRUE(SameEntry(Slot(0), Entry(1, 1, "low")));
+}
+
+TEST_F(DirectoryTest, AReadThatFailsMovesNothing) {
+    // 63 records; the 64th reaches the block at sector 1, whose read fails.
+    std::vector<TImgEntry> entries;
+    for (uint32_t i = 0; i < 63; ++i) entries.push_back(Entry(1 + 2 * i, 2, ("e" + std::to_string(i)).c_str()));
+    OpenSingle(entries, Pattern(127 * 2048, 32));
+    const Bytes lowest = Exported(0), stored = Read("a.img");
+    Write("new.dat", Pattern(100, 33));
+    platform::faults::FailReadAt(Path("a.img"), 2048);
+    EXPECT_EQ(FailureOf([] { IMGAddFile("new.dat"); }), "Cannot open file " + Path("a.img"));
+    platform::faults::Reset();
+    EXPECT_EQ(ReadAt("a.img", 0, stored.size()), stored) << "header, records and blocks as they were";
+    IMGLoadImg(Path("a.img").c_str());
+    EXPECT_EQ(IMGFileCount(), 63);
+    EXPECT_EQ(Exported(0), lowest);
 }
 
 TEST_F(DirectoryTest, SingleFileFailuresOfTheImg) {

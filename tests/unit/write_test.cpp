@@ -62,6 +62,14 @@ TEST_F(WriteTest, DataThatDoesNotFitOrIsForcedGoesToTheEnd) {
     Put(expected, 8192, sector);
     Put(expected, 10240, Bytes(2048, 0));
     EXPECT_EQ(Read("a.img"), expected);
+
+    // A damaged record whose slot reaches past the end of the .img: in
+    // place, the zero fill would grow the file by the record's size.
+    const TImgEntry damaged = Entry(1, 0x8000, "damaged");
+    IMGSetThisFile(0, &damaged);
+    IMGReplaceFile(0, Path("sector").c_str(), 0);
+    EXPECT_EQ(SentNotes(), kAtTheEnd);
+    EXPECT_EQ(Read("a.img").size(), 8u * 2048);
 }
 
 TEST_F(WriteTest, AppendsStartOnASectorBoundary) {
