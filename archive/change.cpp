@@ -107,6 +107,7 @@ void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
     journaled_ = true;
     WriteAt(file, 0, image.data(), static_cast<int64_t>(image.size()));
     FlushOrFail(file);
+    if (!platform::SyncFolderOf(JournalPath())) Fail(kStreamWriteError);
 }
 
 void Change::RestoreOnUndo(int32_t index, const TImgEntry& before) { restore_.emplace_back(index, before); }

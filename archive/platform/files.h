@@ -44,8 +44,7 @@ public:
     ReadResult Read(void* destination, int64_t count);
     // Bytes actually written.
     int64_t Write(const void* source, int64_t count);
-    // Puts what was written on the disk itself, and a file this handle
-    // created with its name; false when that fails.
+    // Puts what was written on the disk itself; false when that fails.
     bool Flush();
     void Close();
 
@@ -54,7 +53,6 @@ private:
 
     intptr_t handle_ = -1;
     std::string path_;
-    bool created_ = false;  // by this handle, and not flushed yet
 };
 
 // Sets the file's attributes to "archive" alone (clearing read-only, hidden,
@@ -73,6 +71,11 @@ bool IsReplaceable(const std::string& path);
 // Moves from over to, replacing to, and puts the move on the disk before
 // returning.  The caller has checked IsReplaceable.
 bool ReplaceWith(const std::string& from, const std::string& to);
+
+// Puts a new file's name on the disk, where a crash would otherwise lose
+// the file whatever its flushes: POSIX keeps it in the folder, flushed
+// apart; Windows flushes it with the file, and this does nothing.
+bool SyncFolderOf(const std::string& path);
 
 // True when the system can open a file by this path: it is not longer than
 // the system's limit for a path (or, on POSIX, for one name in it).

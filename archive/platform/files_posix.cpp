@@ -63,7 +63,6 @@ bool File::Open(const std::string& path, OpenMode mode) {
     }
     const int fd = ::open(path.c_str(), FlagsFor(mode), 0644);
     handle_ = fd < 0 ? -1 : fd;
-    created_ = mode == OpenMode::Create;
     return IsOpen();
 }
 
@@ -123,9 +122,6 @@ bool File::Flush() {
     Record("flush " + NameOf(path_));
     if (::fsync(static_cast<int>(handle_)) != 0) return false;
     disk::Flushed(path_);
-    // A new file's name is in its folder, which is flushed apart from it.
-    if (created_ && !SyncFolder(disk::FolderOf(path_))) return false;
-    created_ = false;
     return true;
 }
 
@@ -163,6 +159,8 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
     Record("move " + NameOf(from) + " " + NameOf(to));
     return SyncFolder(disk::FolderOf(to));
 }
+
+bool SyncFolderOf(const std::string& path) { return SyncFolder(disk::FolderOf(path)); }
 
 bool RemoveFile(const std::string& path) {
     if (NextChange() != Change::Go) return false;

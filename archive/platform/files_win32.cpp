@@ -117,6 +117,9 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+// FlushFileBuffers puts a file's name on the disk with it.
+bool SyncFolderOf(const std::string&) { return true; }
+
 // The 8-bit file functions take paths of fewer than MAX_PATH characters.
 bool PathFits(const std::string& path) { return path.size() < MAX_PATH; }
 

@@ -125,7 +125,7 @@ TEST_F(DirectoryTest, RewrittenDirectoriesAreOnTheDiskBeforeTheyCount) {
     const std::string folder = "sync " + std::filesystem::path(dir_).filename().string();
     // The data is on the disk before the .dir that points at it.
     EXPECT_EQ(platform::faults::TakeEvents(),
-              (Notes{"write a.img", "flush a.img", "write " + std::string(temp), "flush " + std::string(temp), folder,
+              (Notes{"write a.img", "flush a.img", "write " + std::string(temp), "flush " + std::string(temp),
                      "move " + std::string(temp) + " a.dir", folder}));
 
     // 70 records reach the block at sector 1: it moves; the old header and

@@ -63,13 +63,12 @@ TEST_F(WriteTest, DataThatDoesNotFitOrIsForcedGoesToTheEnd) {
     Put(expected, 10240, Bytes(2048, 0));
     EXPECT_EQ(Read("a.img"), expected);
 
-    // A damaged record whose slot reaches past the end of the .img: in
-    // place, the zero fill would grow the file by the record's size.
-    const TImgEntry damaged = Entry(1, 0x8000, "damaged");
-    IMGSetThisFile(0, &damaged);
+    // A damaged record whose slot reaches past the end of a 4 KiB .img: in
+    // place, the zero fill would grow the file to 64 MiB.
+    OpenPaired({Entry(1, 0x8000, "damaged")}, Pattern(2 * 2048, 6));
     IMGReplaceFile(0, Path("sector").c_str(), 0);
     EXPECT_EQ(SentNotes(), kAtTheEnd);
-    EXPECT_EQ(Read("a.img").size(), 8u * 2048);
+    EXPECT_EQ(Read("a.img").size(), 4u * 2048);
 }
 
 TEST_F(WriteTest, AppendsStartOnASectorBoundary) {
