@@ -33,7 +33,11 @@ Bytes ReadWhole(const std::string& path) {
 // Whether the stored directory on disk is still known, byte for byte.
 bool StoredDirectoryIs(const Bytes& known) {
     if (!State.SingleFileMode) {
-        return platform::LengthOf(DirPath()) == static_cast<int64_t>(known.size()) && ReadWhole(DirPath()) == known;
+        // One held elsewhere cannot be replaced either, as a create would say.
+        File dir(DirPath(), OpenMode::SourceRead);
+        if (!dir.IsOpen() && platform::LengthOf(DirPath()) >= 0) Fail(MessageWith(kCannotCreateFile, DirPath()));
+        return dir.Length() == static_cast<int64_t>(known.size()) &&
+               ReadExactly(dir, DirPath(), 0, dir.Length()) == known;
     }
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::SourceRead);
@@ -80,11 +84,14 @@ void Change::Begin() {
     for (const std::string& path : {JournalPath(), NewDirPath()}) {
         if (!platform::PathFits(path)) Fail(MessageWith(kCannotCreateFile, path));
     }
-    if (!State.SingleFileMode && !platform::IsReplaceable(DirPath())) Fail(MessageWith(kCannotCreateFile, DirPath()));
     TakeBackUnfinishedChange();
     if (!StoredDirectoryIs(KnownStoredDirectory())) Fail(MessageWith(kDirectoryChanged, State.ArchivePath));
     KeepStoredDirectory();
     knownBefore_ = State.StoredCopy;
+}
+
+void RequireReplaceableDirectory() {
+    if (!State.SingleFileMode && !platform::IsReplaceable(DirPath())) Fail(MessageWith(kCannotCreateFile, DirPath()));
 }
 
 void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {

@@ -48,6 +48,11 @@ private:
     std::vector<unsigned char> knownBefore_;  // the stored directory at the start
 };
 
+// Paired layout: fails with "Cannot create file %s" unless the .dir can be
+// replaced now (it is not read-only, nor held elsewhere), so that no data
+// goes in that the directory could not follow.
+void RequireReplaceableDirectory();
+
 // Takes back the change whose journal lies beside the .img, if any, and
 // deletes the journal.  Fails when that cannot be done; true when bytes were
 // put back.

@@ -26,9 +26,10 @@ extern "C" void TOLVANE_CALL IMGRemoveFile(int32_t index) {
 extern "C" void TOLVANE_CALL IMGDelete(int32_t index) {
     tolvane::AtExportBoundary<void>([&] {
         tolvane::RequireWholeDirectory();  // before the removal, which would otherwise stay
+        // The removal stays in memory when the rewrite fails, as ever.
+        tolvane::RemoveFile(index);
         tolvane::Change change;
         change.Begin();
-        tolvane::RemoveFile(index);
         tolvane::WriteDirectory(change);  // also when nothing was removed
         change.End();
     });

@@ -125,6 +125,7 @@ bool PutSource(Change& change, int32_t index, const std::string& sourcePath, uin
     SendNote(notes::kSourceExists);
     const Bytes data = ReadSource(sourcePath);
     change.Begin();
+    RequireReplaceableDirectory();
     WriteEntryData(change, index, data, forceAppend);
     return true;
 }

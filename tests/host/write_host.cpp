@@ -457,19 +457,23 @@ void TwoHostsOnOneArchive(const Library& a) {
     host::WriteBytes("two.dat", Pattern(3000, 20));
     for (const bool single : {true, false}) {
         std::vector<TImgEntry> entries;
-        for (uint32_t i = 0; i < 62; ++i) entries.push_back(Entry(1 + i, 1, ("e" + std::to_string(i)).c_str()));
+        for (uint32_t i = 0; i < 62; ++i) {
+            char name[8];
+            std::snprintf(name, sizeof name, "e%u", static_cast<unsigned>(i));
+            entries.push_back(Entry(1 + i, 1, name));
+        }
         Bytes img = Pattern(63 * 2048, 21);
         if (single) Put(img, 0, SingleFile(entries));
         if (!single) host::WriteBytes("two.dir", Records(entries));
         host::WriteBytes("two.img", img);
         const std::string layout = single ? "single file: " : "paired: ";
-        const std::string archive = single ? "two.img" : "two.dir";
+        const std::string changed = std::string("Directory of ") + (single ? "two.img" : "two.dir") +
+                                    " was changed by another program";
         a.LoadImg("two");
         b.LoadImg("two");
         b.AddFile("two.dat");
         b.AddFile("two.dat");
-        CheckFailure(a, Catching([&] { a.AddFile("two.dat"); }),
-                     "Directory of " + archive + " was changed by another program", layout + "A's add after B's");
+        CheckFailure(a, Catching([&] { a.AddFile("two.dat"); }), changed, layout + "A's add after B's");
         a.LoadImg("two");
         a.AddFile("two.dat");
         Check(a.FileCount() == 65 && std::string(a.GetFileName(63)) == "two.dat", layout + "A adds after a re-open");
