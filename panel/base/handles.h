@@ -64,4 +64,37 @@ private:
     HGDIOBJ old_;
 };
 
+// The device context of a whole window, frame included, released when the
+// owner goes; empty when the window gave none.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// One WM_PAINT: BeginPaint now, EndPaint when the owner goes, also when the
+// drawing in between failed.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    ~PaintScope() { EndPaint(window_, &paint_); }
+    HDC Dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 }  // namespace carrow

@@ -1,13 +1,14 @@
-#include "file_browser.h"
+#include "browser/file_browser.h"
 
 #include <shellapi.h>
 
 #include <utility>
 
 #include "base/failure.h"
-#include "file_browser_rules.h"
 #include "base/guarded.h"
 #include "base/system_error.h"
+#include "browser/file_browser_rules.h"
+#include "browser/folder_list.h"
 
 namespace carrow {
 
@@ -22,6 +23,7 @@ public:
     ~ListingScope() {
         SetCursor(previousCursor_);
         browser_.view_.SetRedraw(true);
+        browser_.view_.Invalidate(true);
         browser_.listing_.EndListing();
     }
     ListingScope(const ListingScope&) = delete;
@@ -34,10 +36,10 @@ private:
 
 FileBrowser::~FileBrowser() { Detach(); }
 
-void FileBrowser::Create(const skin::CreateArgs& args) {
+void FileBrowser::Create(const ChildArgs& args) {
     const HRESULT hr = SHGetDesktopFolder(&desktop_);
     if (FAILED(hr)) Fail(L"Cannot open the shell namespace: " + SystemErrorText(static_cast<DWORD>(hr)));
-    view_.Create(args);
+    view_ = CreateFolderList(args);
     const auto self = reinterpret_cast<DWORD_PTR>(this);
     if (!SetWindowSubclass(view_.Handle(), GuardedSubclassProc<ViewProc>, self, self)) Fail(L"Cannot attach the folder list's events");
     attached_ = true;

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "file_browser_rules.h"
-#include "file_browser_shell.h"
-#include "skin/shell_list_view.h"
+#include "browser/file_browser_rules.h"
+#include "browser/file_browser_shell.h"
+#include "base/controls.h"
 
 namespace carrow {
 
@@ -29,11 +29,11 @@ public:
     FileBrowser& operator=(const FileBrowser&) = delete;
 
     // Creates the list and lists the computer's top level.  The list's
-    // parent sends the list's notifications back to it (skin/reflect.h).  A
+    // parent sends the list's notifications back to it (base/reflect.h).  A
     // failure in the list's events goes to the callback policy
-    // (skin/guarded.h).
-    void Create(const skin::CreateArgs& args);
-    skin::ShellListView& View() { return view_; }
+    // (base/guarded.h).
+    void Create(const ChildArgs& args);
+    const ListView& View() const { return view_; }
 
     void ListFolder();                         // re-reads the current folder
     void BrowseTo(PCIDLIST_ABSOLUTE folder);   // nothing while listing or when already there
@@ -87,7 +87,7 @@ private:
     void RunMenuCommand(IContextMenu* menu, UINT offset, std::size_t index);
     bool ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    skin::ShellListView view_;
+    ListView view_;
     bool attached_ = false;
     ComPtr<IShellFolder> desktop_;
     ComPtr<IShellFolder> folder_;

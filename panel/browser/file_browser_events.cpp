@@ -1,11 +1,12 @@
 // How the folder list's window messages reach the browser: the list is
 // subclassed for its keys, clicks and menus, and for the notifications it
-// sends its parent, which the parent sends back to it (skin/reflect.h).
-#include "file_browser.h"
+// sends its parent, which the parent sends back to it (base/reflect.h).
+#include "browser/file_browser.h"
 
 #include <windowsx.h>
 
-#include "skin/reflect.h"
+#include "base/guarded.h"
+#include "base/reflect.h"
 
 namespace carrow {
 
@@ -50,7 +51,7 @@ LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (ForwardMenuMessage(message, wParam, lParam, result)) return result;
         break;
     }
-    case skin::Reflected(WM_NOTIFY): {
+    case Reflected(WM_NOTIFY): {
         LRESULT result = 0;
         if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
         break;
@@ -59,12 +60,12 @@ LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Detach();
         break;
     }
-    return DefSubclassProc(view, message, wParam, lParam);
+    return PassOn(view, message, wParam, lParam);
 }
 
 // The window's dialog navigation leaves Enter to the list; Tab still moves on.
 LRESULT FileBrowser::OnGetDialogCode(WPARAM wParam, LPARAM lParam) {
-    LRESULT code = DefSubclassProc(view_.Handle(), WM_GETDLGCODE, wParam, lParam);
+    LRESULT code = PassOn(view_.Handle(), WM_GETDLGCODE, wParam, lParam);
     const MSG* pending = reinterpret_cast<const MSG*>(lParam);
     if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
     return code;
@@ -88,7 +89,7 @@ bool FileBrowser::OnKeyDown(WPARAM key) {
 
 // The list's own handling selects the item under the pointer first.
 LRESULT FileBrowser::OnDoubleClick(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = DefSubclassProc(view_.Handle(), WM_LBUTTONDBLCLK, wParam, lParam);
+    const LRESULT result = PassOn(view_.Handle(), WM_LBUTTONDBLCLK, wParam, lParam);
     if (view_.ItemAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) OpenSelected(OpenedBy::DoubleClick);
     return result;
 }

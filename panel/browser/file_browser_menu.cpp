@@ -1,13 +1,13 @@
 // The shell's context menu of the selected item, its commands and the
 // properties dialog.
-#include "file_browser.h"
+#include "browser/file_browser.h"
 
 #include <shellapi.h>
 
 #include <string>
 
 #include "base/failure.h"
-#include "file_browser_rules.h"
+#include "browser/file_browser_rules.h"
 #include "base/handles.h"
 #include "base/system_error.h"
 
@@ -95,8 +95,9 @@ void FileBrowser::RunMenuCommand(IContextMenu* menu, UINT offset, std::size_t in
     case MenuVerb::Open: {
         // Carrow's own files are named relative to the current folder: it is
         // set back whatever the command did.
-        const CurrentFolderScope scope(FolderOfPath(ParsingName(items_.at(index))));
+        CurrentFolderScope scope(FolderOfPath(ParsingName(items_.at(index))));
         InvokeOffset(menu, view_.Handle(), offset);
+        scope.Restore();
         return;
     }
     case MenuVerb::Delete:

@@ -1,4 +1,4 @@
-#include "file_browser_rules.h"
+#include "browser/file_browser_rules.h"
 
 namespace carrow {
 

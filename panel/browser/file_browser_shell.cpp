@@ -1,4 +1,4 @@
-#include "file_browser_shell.h"
+#include "browser/file_browser_shell.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -6,6 +6,9 @@
 
 #include <new>
 #include <vector>
+
+#include "base/failure.h"
+#include "base/system_error.h"
 
 namespace carrow {
 
@@ -120,11 +123,21 @@ std::wstring CurrentFolder() {
 
 CurrentFolderScope::CurrentFolderScope(const std::wstring& during) : saved_(CurrentFolder()) {
     // A folder the item's path does not name (a virtual item) leaves the current one as it is.
-    if (!during.empty()) SetCurrentDirectoryW(during.c_str());
+    if (!during.empty() && !SetCurrentDirectoryW(during.c_str())) {
+        Fail(L"Cannot enter the folder " + during + L": " + SystemErrorText(GetLastError()));
+    }
 }
 
 CurrentFolderScope::~CurrentFolderScope() {
-    if (!saved_.empty()) SetCurrentDirectoryW(saved_.c_str());
+    if (!saved_.empty()) SetCurrentDirectoryW(saved_.c_str());  // after a failure: Restore could not run
+}
+
+void CurrentFolderScope::Restore() {
+    if (saved_.empty()) return;
+    if (!SetCurrentDirectoryW(saved_.c_str())) {
+        Fail(L"Cannot return to the folder " + saved_ + L": " + SystemErrorText(GetLastError()));
+    }
+    saved_.clear();
 }
 
 }  // namespace carrow

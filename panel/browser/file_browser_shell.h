@@ -52,14 +52,18 @@ std::wstring FolderOfPath(std::wstring path);
 // Whether `name` begins with `prefix`, ignoring case as the system does for file names.
 bool BeginsWithIgnoringCase(std::wstring_view name, std::wstring_view prefix);
 
-// The process's current folder, set to another while a scope lasts and set back
-// when it ends, also when what ran meanwhile failed or threw.
+// The process's current folder, set to another while a scope lasts and set
+// back when it ends, also when what ran meanwhile failed or threw.  A folder
+// that cannot be entered fails at the start; Restore sets the old one back
+// and fails when it cannot, which an ending scope can only try.
 class CurrentFolderScope {
 public:
     explicit CurrentFolderScope(const std::wstring& during);
     ~CurrentFolderScope();
     CurrentFolderScope(const CurrentFolderScope&) = delete;
     CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
+
+    void Restore();
 
 private:
     std::wstring saved_;

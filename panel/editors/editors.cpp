@@ -1,4 +1,4 @@
-#include "editors.h"
+#include "editors/editors.h"
 
 namespace carrow {
 

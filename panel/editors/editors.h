@@ -2,7 +2,7 @@
 // loads when the window is shown.
 #pragma once
 
-#include "text_files.h"
+#include "text/text_files.h"
 
 namespace carrow {
 

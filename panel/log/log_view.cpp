@@ -1,19 +1,9 @@
-#include "log_view.h"
-
-#include <commctrl.h>
+#include "log/log_view.h"
 
 #include "base/colour_ref.h"
-#include "base/failure.h"
-#include "base/guarded.h"
-#include "skin/reflect.h"
-#include "base/system_error.h"
+#include "skin/skinned.h"
 
 namespace carrow {
-namespace {
-
-constexpr UINT_PTR kColourSubclass = 0x4C4F47;
-
-}  // namespace
 
 void RefreshLogView(TextView& box, const MessageFilter& filter) {
     // The result is not looked at: without a fresh copy the last one is shown.
@@ -25,31 +15,9 @@ void RefreshLogView(TextView& box, const MessageFilter& filter) {
     ProcessPendingMessages(filter);
 }
 
-void LogView::Attach(HWND box) {
-    box_.Attach(box);
-    if (!SetWindowSubclass(box, GuardedSubclassProc<BoxProc>, kColourSubclass, reinterpret_cast<DWORD_PTR>(this))) {
-        Fail(L"Cannot attach the log view: " + SystemErrorText(GetLastError()));
-    }
-}
+COLORREF LogView::TextColour() const { return ToColorRef(skin::TextColourOf(box_.Handle())); }
 
-COLORREF LogView::TextColour() const {
-    return ToColorRef(colour_);
-}
-
-void LogView::SetTextColour(Colour colour) {
-    colour_ = colour;
-    InvalidateRect(box_.Handle(), nullptr, TRUE);
-}
-
-LRESULT CALLBACK LogView::BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR self) {
-    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
-    if (message == skin::Reflected(WM_CTLCOLOREDIT) || message == skin::Reflected(WM_CTLCOLORSTATIC)) {
-        // The skin sets the background; the text colour is looked up now.
-        SetTextColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<const LogView*>(self)->TextColour());
-    }
-    return result;
-}
+void LogView::SetTextColour(Colour colour) { skin::SetTextColour(box_.Handle(), colour); }
 
 void ProcessPendingMessages(const MessageFilter& filter) {
     MSG msg;

@@ -1,6 +1,7 @@
 // The live log view: every tick of Timer1 copies server_log.txt to
 // server_log1.txt, loads the copy into the view and scrolls its last line to
-// the top.  The view's text colour is the operator's choice.
+// the top.  The view's text colour is the operator's choice, kept by the
+// box's skin.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +9,9 @@
 #include <functional>
 
 #include "base/colour.h"
-#include "log_view_rules.h"
-#include "text_files.h"
+#include "base/controls.h"
+#include "log/log_view_rules.h"
+#include "text/text_files.h"
 
 namespace carrow {
 
@@ -23,11 +25,11 @@ public:
     LogView(const LogView&) = delete;
     LogView& operator=(const LogView&) = delete;
 
-    // Takes over the text box: its text from now on, and its text colour
-    // whenever the box draws (the box's container reflects WM_CTLCOLOREDIT).
-    void Attach(HWND box);
+    // Takes over a skinned text box (skin/skinned.h).
+    void Attach(const Edit& box) { box_.Attach(box); }
 
     TextView& Box() { return box_; }
+    const TextView& Box() const { return box_; }
     TickGate& Ticks() { return ticks_; }
 
     // The colour the text is drawn in now: a system colour as the system has
@@ -37,11 +39,8 @@ public:
     void SetTextColour(Colour colour);
 
 private:
-    static LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
-
     TextView box_;
     TickGate ticks_;
-    Colour colour_ = kPanelTextColour;
 };
 
 // The window's own handling of a message before it is dispatched (keyboard

@@ -1,4 +1,4 @@
-#include "process_name.h"
+#include "server/process_name.h"
 
 #include <algorithm>
 

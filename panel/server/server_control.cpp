@@ -1,11 +1,11 @@
-#include "server_control.h"
+#include "server/server_control.h"
 
 #include <shellapi.h>
 #include <tlhelp32.h>
 
 #include "base/handles.h"
-#include "process_name.h"
-#include "server_control_rules.h"
+#include "server/process_name.h"
+#include "server/server_control_rules.h"
 
 namespace carrow {
 namespace {

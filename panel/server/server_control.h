@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "timer.h"
+#include "base/timer.h"
 
 namespace carrow {
 

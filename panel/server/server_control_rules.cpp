@@ -1,4 +1,4 @@
-#include "server_control_rules.h"
+#include "server/server_control_rules.h"
 
 namespace carrow {
 

@@ -1,10 +1,10 @@
-#include "code_page_text.h"
+#include "text/code_page_text.h"
 
 #include <climits>
 
 #include "base/failure.h"
 #include "base/system_error.h"
-#include "text_files_rules.h"
+#include "text/text_files_rules.h"
 
 namespace carrow {
 namespace {

@@ -1,4 +1,4 @@
-#include "text_files.h"
+#include "text/text_files.h"
 
 namespace carrow {
 

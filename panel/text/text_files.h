@@ -5,8 +5,8 @@
 #pragma once
 
 #include "base/file_io.h"
-#include "code_page_text.h"
-#include "text_view.h"
+#include "text/code_page_text.h"
+#include "text/text_view.h"
 
 namespace carrow {
 

@@ -1,4 +1,4 @@
-#include "text_files_rules.h"
+#include "text/text_files_rules.h"
 
 namespace carrow {
 

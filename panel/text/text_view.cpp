@@ -1,12 +1,10 @@
-#include "text_view.h"
+#include "text/text_view.h"
 
 #include <utility>
 
-#include "base/control_handles.h"
 #include "base/failure.h"
-#include "base/window_text.h"
-#include "code_page_text.h"
-#include "text_files_rules.h"
+#include "text/code_page_text.h"
+#include "text/text_files_rules.h"
 
 namespace carrow {
 namespace {
@@ -14,41 +12,41 @@ namespace {
 // Stops a box from drawing while it changes; it redraws once when this ends.
 class RedrawPause {
 public:
-    explicit RedrawPause(HWND box)
-        : box_(box), visible_((GetWindowLongW(box, GWL_STYLE) & WS_VISIBLE) != 0) {
-        if (visible_) EditHandle(box_).SetRedraw(false);
+    explicit RedrawPause(const Edit& box)
+        : box_(box), visible_((GetWindowLongW(box.Handle(), GWL_STYLE) & WS_VISIBLE) != 0) {
+        if (visible_) box_.SetRedraw(false);
     }
     RedrawPause(const RedrawPause&) = delete;
     RedrawPause& operator=(const RedrawPause&) = delete;
     ~RedrawPause() {
         if (!visible_) return;
-        EditHandle(box_).SetRedraw(true);
-        RedrawWindow(box_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+        box_.SetRedraw(true);
+        RedrawWindow(box_.Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
     }
 
 private:
-    HWND box_;
+    const Edit& box_;
     bool visible_;
 };
 
 }  // namespace
 
-void TextView::Attach(HWND edit) {
+void TextView::Attach(const Edit& edit) {
     edit_ = edit;
     known_ = false;
 }
 
 std::wstring TextView::Text() const {
-    return WindowText(edit_);
+    return edit_.Text();
 }
 
 int TextView::LineCount() const {
     return Trusted() ? TextLineCount(breaks_, shownText_) : CountTextLines(Text());
 }
 
-void TextView::ScrollLines(int lines) const { EditHandle(edit_).ScrollLines(lines); }
+void TextView::ScrollLines(int lines) const { edit_.ScrollLines(lines); }
 
-bool TextView::Trusted() const { return known_ && !EditHandle(edit_).Modified(); }
+bool TextView::Trusted() const { return known_ && !edit_.Modified(); }
 
 void TextView::Show(std::string bytes) {
     const auto isLeadByte = [](char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; };
@@ -95,7 +93,7 @@ void TextView::ShowWhole(std::string bytes) {
 }
 
 void TextView::SetWholeText(const std::wstring& text) {
-    const EditHandle box(edit_);
+    const Edit& box = edit_;
     if (!box.SetWholeText(text.c_str()) || box.Length() != text.size()) Fail(kTextExceedsMemoCapacity);
     box.EmptyUndoBuffer();
     box.SetModified(false);
@@ -106,7 +104,7 @@ void TextView::SetWholeText(const std::wstring& text) {
 // start, view at the first line, nothing to undo.  False when the box did not
 // take all of it.
 bool TextView::Append(const std::wstring& tail, size_t oldLength) {
-    const EditHandle box(edit_);
+    const Edit& box = edit_;
     box.Select(oldLength, oldLength);
     box.ReplaceSelection(tail.c_str());
     box.Select(0, 0);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/controls.h"
+
 namespace carrow {
 
 // A multi-line EDIT control that the whole-file operations work on.  It
@@ -17,8 +19,11 @@ public:
     TextView(const TextView&) = delete;
     TextView& operator=(const TextView&) = delete;
 
-    HWND Handle() const { return edit_; }
-    void Attach(HWND edit);
+    // The box's control.
+    const Edit& Control() const { return edit_; }
+    HWND Handle() const { return edit_.Handle(); }
+    // Takes over another box, which it knows nothing of yet.
+    void Attach(const Edit& edit);
 
     // The box's whole text, as the box holds it.
     std::wstring Text() const;
@@ -39,7 +44,7 @@ private:
     bool Append(const std::wstring& tail, size_t oldLength);
     void Remember(std::string bytes, std::wstring text);
 
-    HWND edit_;
+    Edit edit_;
     bool known_ = false;  // shownBytes_ and shownText_ describe the box
     std::string shownBytes_;
     std::wstring shownText_;

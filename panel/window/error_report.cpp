@@ -1,11 +1,11 @@
-#include "error_report.h"
+#include "window/error_report.h"
 
 #include <deque>
 #include <new>
 #include <stdexcept>
 #include <vector>
 
-#include "error_text.h"
+#include "window/error_text.h"
 #include "base/failure.h"
 #include "base/guarded.h"
 
@@ -95,7 +95,7 @@ std::wstring CurrentFailureMessage() {
 }
 
 LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message != kShowWaitingReports) return DefSubclassProc(hwnd, message, wParam, lParam);
+    if (message != kShowWaitingReports) return PassOn(hwnd, message, wParam, lParam);
     ShowWaitingReports();
     return 0;
 }

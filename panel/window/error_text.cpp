@@ -1,4 +1,4 @@
-#include "error_text.h"
+#include "window/error_text.h"
 
 namespace carrow {
 

@@ -1,13 +1,15 @@
-#include "form1.h"
+#include "window/form1.h"
 
 #include <commctrl.h>
 
-#include "error_report.h"
 #include "base/failure.h"
 #include "base/guarded.h"
-#include "skin/reflect.h"
-#include "skin/skin_paint.h"
+#include "base/reflect.h"
 #include "base/system_error.h"
+#include "skin/skin_paint.h"
+#include "skin/skinned.h"
+#include "skin/widgets.h"
+#include "window/error_report.h"
 
 namespace carrow {
 namespace {
@@ -69,21 +71,19 @@ bool IsInside(HWND window, HWND container) { return window && (window == contain
 
 }  // namespace
 
-TForm1::TForm1(HINSTANCE instance) : Timer1(kTimer1Id, kTimer1Period), instance_(instance) {
-    controls_ = {
-        {kPageControl1, &sPageControl1}, {kStatusBar1, &sStatusBar1}, {kTabSheet1, &sTabSheet1},
-        {kTabSheet2, &sTabSheet2},       {kTabSheet4, &sTabSheet4},   {kTabSheet5, &sTabSheet5},
-        {kMemo1, &sMemo1},               {kPanel1, &sPanel1},         {kColorBox1, &sColorBox1},
-        {kButton1, &sButton1},           {kButton2, &sButton2},       {kButton3, &sButton3},
-        {kShellListView1, &sShellListView1.View()}, {kPanel4, &sPanel4},     {kButton9, &sButton9},
-        {kButton11, &sButton11},         {kMemo2, &sMemo2},           {kPanel2, &sPanel2},
-        {kButton4, &sButton4},           {kButton5, &sButton5},       {kButton8, &sButton8},
-        {kMemo3, &sMemo3},               {kPanel3, &sPanel3},         {kButton6, &sButton6},
-        {kButton7, &sButton7},
-    };
-}
+TForm1::TForm1(HINSTANCE instance) : Timer1(kTimer1Id, kTimer1Period), instance_(instance) {}
 
-skin::Control& TForm1::ControlById(ControlId id) const { return *controls_.at(id); }
+HWND TForm1::HandleOf(ControlId id) const {
+    switch (id) {
+        case kPageControl1: return sPageControl1.Handle();
+        case kMemo1: return logView.Box().Handle();
+        case kMemo2: return banList.Handle();
+        case kMemo3: return config.Handle();
+        case kColorBox1: return colourBox.Control().Handle();
+        case kShellListView1: return sShellListView1.View().Handle();
+        default: return plain_.at(id).Handle();
+    }
+}
 
 void TForm1::RegisterWindowClass() const {
     WNDCLASSEXW wc = {};
@@ -108,23 +108,28 @@ void TForm1::CreateWindowFrame() {
                             size.width, size.height, nullptr, nullptr, instance_, this);
     if (!hwnd_) Fail(L"Cannot create the main window: " + SystemErrorText(GetLastError()));
     frame_.Attach(hwnd_, skinFrame, dpi_, font_.Get(), {width, height});
-    // Where the frame turned out other than predicted, correct it so that
-    // the client area has exactly the layout's size.
+    FitClientArea(width, height);
+    Timer1.Attach(hwnd_);
+    // The icons also as the window's own, so that the task bar and anyone
+    // asking with WM_GETICON get them.
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(instance_, false)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(instance_, true)));
+}
+
+// Where the frame turned out other than predicted, corrects it so that the
+// client area has exactly the layout's size.
+void TForm1::FitClientArea(int width, int height) const {
     RECT client;
     GetClientRect(hwnd_, &client);
     RECT window;
     GetWindowRect(hwnd_, &window);
     const int dx = width - client.right;
     const int dy = height - client.bottom;
-    if (dx || dy) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + dx, window.bottom - window.top + dy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!dx && !dy) return;
+    if (!SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + dx, window.bottom - window.top + dy,
+                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+        Fail(L"Cannot size the main window: " + SystemErrorText(GetLastError()));
     }
-    Timer1.Attach(hwnd_);
-    // The icons also as the window's own, so that the task bar and anyone
-    // asking with WM_GETICON get them.
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(instance_, false)));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon(instance_, true)));
 }
 
 void TForm1::Create() {
@@ -133,49 +138,62 @@ void TForm1::Create() {
     RegisterWindowClass();
     CreateWindowFrame();
     for (const ControlLayout* layout : CreationOrder()) CreateControl(*layout);
+    created_ = true;
     ShowPage(0);
     Arrange();
 }
 
+// Each control is made plainly, then given its skin.
 void TForm1::CreateControl(const ControlLayout& layout) {
-    const HWND parent = layout.parent == kForm ? hwnd_ : ControlById(layout.parent).Handle();
+    const HWND parent = layout.parent == kForm ? hwnd_ : HandleOf(layout.parent);
     const Rect place = layout.kind == ControlKind::TabSheet
                            ? PageArea(ScaleToDpi(LayoutOf(kPageControl1).design.width, dpi_),
                                       ScaleToDpi(LayoutOf(kPageControl1).design.height, dpi_), dpi_)
                            : ScaleRect(layout.design, dpi_);
-    const skin::CreateArgs args = {parent, layout.id, place, layout.text, font_.Get(), dpi_, layout.tabStop};
+    CreateOfKind(layout, {parent, layout.id, place, layout.text, font_.Get(), layout.tabStop});
+    skin::Attach(Window(HandleOf(layout.id)), dpi_);
+}
+
+void TForm1::CreateOfKind(const ControlLayout& layout, const ChildArgs& args) {
+    using enum ControlKind;
     switch (layout.kind) {
-        case ControlKind::TabControl: sPageControl1.Create(args); break;
-        case ControlKind::StatusBar: sStatusBar1.Create(args); break;
-        case ControlKind::TabSheet:
-            As<skin::Container>(layout.id).Create(args, skin::Part::Page);
+        case TabControl: sPageControl1 = skin::CreateTabStrip(args, dpi_); return;
+        case StatusBar: plain_[layout.id] = skin::CreateStatusBar(args); return;
+        case TabSheet:
+            plain_[layout.id] = skin::CreateContainer(args, skin::ContainerKind::Page);
             sPageControl1.AddTab(layout.text);
-            break;
-        case ControlKind::Panel: As<skin::Container>(layout.id).Create(args, skin::Part::Panel); break;
-        case ControlKind::Memo:
-            As<skin::Memo>(layout.id).Create(
-                args, {(layout.options & kVerticalScrollBar) != 0, (layout.options & kWordWrap) != 0});
-            break;
-        case ControlKind::Button: As<skin::Button>(layout.id).Create(args); break;
-        case ControlKind::ColourBox: sColorBox1.Create(args); break;
-        case ControlKind::ShellListView: sShellListView1.Create(args); break;
+            return;
+        case Panel: plain_[layout.id] = skin::CreateContainer(args, skin::ContainerKind::Panel); return;
+        case Button: plain_[layout.id] = skin::CreateButton(args); return;
+        case ColourBox: colourBox.Attach(skin::CreateDropDownList(args, dpi_).Handle(), skin::CurrentSkin()); return;
+        case ShellListView: sShellListView1.Create(args); return;
+        case Memo: break;
     }
+    const Edit memo = skin::CreateMemo(args, {(layout.options & kVerticalScrollBar) != 0,
+                                              (layout.options & kWordWrap) != 0});
+    if (layout.id == kMemo1) logView.Attach(memo);
+    if (layout.id == kMemo2) banList.Attach(memo);
+    if (layout.id == kMemo3) config.Attach(memo);
 }
 
 void TForm1::Arrange() const {
     RECT client;
     GetClientRect(hwnd_, &client);
     for (const Placement& placement : ArrangeForm(client.right, client.bottom, dpi_)) {
-        ControlById(placement.id).Place(placement.rect);
+        if (placement.id == kColorBox1) {
+            skin::PlaceDropDownList(colourBox.Control(), placement.rect);
+        } else {
+            Window(HandleOf(placement.id)).Place(placement.rect);
+        }
     }
 }
 
 void TForm1::ShowPage(int index) {
     for (int i = 0; i < static_cast<int>(std::size(kPages)); ++i) {
-        if (i != index) ControlById(kPages[i]).Show(false);
+        if (i != index) plain_.at(kPages[i]).Show(false);
     }
-    ControlById(kPages[index]).Show(true);
-    sPageControl1.Send(TCM_SETCURSEL, index);
+    plain_.at(kPages[index]).Show(true);
+    sPageControl1.Select(index);
     // The focus never stays on a page that is no longer shown.
     const HWND focus = GetFocus();
     if (focus && IsChild(hwnd_, focus) && !IsWindowVisible(focus)) SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
@@ -223,8 +241,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT reflected = 0;
     switch (message) {
         case WM_SIZE:
-            if (wParam != SIZE_MINIMIZED && sStatusBar1.Handle()) Arrange();
-            if (sStatusBar1.Handle()) sStatusBar1.Invalidate();  // the size grip comes and goes
+            if (!created_) return 0;
+            if (wParam != SIZE_MINIMIZED) Arrange();
+            plain_.at(kStatusBar1).Invalidate();  // the size grip comes and goes
             return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_NOTIFY: return OnNotify(wParam, lParam);
@@ -236,7 +255,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE: OnActivate(wParam); return 0;
         case WM_ERASEBKGND: OnEraseBackground(reinterpret_cast<HDC>(wParam)); return TRUE;
     }
-    if (skin::ReflectToChild(hwnd_, message, wParam, lParam, reflected)) return reflected;
+    if (ReflectToChild(hwnd_, message, wParam, lParam, reflected)) return reflected;
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
@@ -256,7 +275,7 @@ LRESULT TForm1::OnNotify(WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     LRESULT reflected = 0;
-    skin::ReflectToChild(hwnd_, WM_NOTIFY, wParam, lParam, reflected);
+    ReflectToChild(hwnd_, WM_NOTIFY, wParam, lParam, reflected);
     return reflected;
 }
 

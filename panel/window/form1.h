@@ -1,22 +1,24 @@
 // Form1, the main window: the tab control with its four pages, the status
 // bar, the log refresh timer and the event handlers.  The controls are built
-// from the layout table (form1_layout.h); the events are routed to the
-// handlers in form1_handlers.cpp, each through the error report.
+// from the layout table (form1_layout.h), each as one object: the features'
+// own (log view, editors, colour chooser, folder list) or a plain one.  The
+// events are routed to the handlers in form1_handlers.cpp, each through the
+// error report.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
 
-#include "file_browser.h"
-#include "form1_layout.h"
+#include "base/controls.h"
 #include "base/handles.h"
-#include "log_view.h"
+#include "base/timer.h"
+#include "browser/file_browser.h"
+#include "log/log_view.h"
 #include "skin/colour_box.h"
-#include "skin/controls.h"
 #include "skin/frame_window.h"
-#include "text_files.h"
-#include "timer.h"
+#include "text/text_files.h"
+#include "window/form1_layout.h"
 
 namespace carrow {
 
@@ -38,23 +40,15 @@ public:
     bool PreTranslate(MSG& message);
     HWND Handle() const { return hwnd_; }
 
-    // Controls, by the layout's names.
-    skin::TabControl sPageControl1;
-    skin::StatusBar sStatusBar1;
-    skin::Container sTabSheet1, sTabSheet2, sTabSheet4, sTabSheet5;
-    skin::Container sPanel1, sPanel2, sPanel3, sPanel4;
-    skin::Memo sMemo1, sMemo2, sMemo3;
-    skin::ComboBox sColorBox1;
-    FileBrowser sShellListView1;  // the folder list of the file browser page
-    skin::Button sButton1, sButton2, sButton3, sButton4, sButton5, sButton6, sButton7, sButton8, sButton9,
-        sButton11;
-    Timer Timer1;
-
-    // What the text boxes and the chooser show: the log view, the two
-    // editors' texts and the colour list.
+    // The controls with behaviour of their own: the page control, the log
+    // view (sMemo1), the ban list and configuration editors (sMemo2, sMemo3),
+    // the colour chooser (sColorBox1) and the file browser's folder list.
+    TabStrip sPageControl1;
     LogView logView;
     TextView banList, config;
     ColourBox colourBox;
+    FileBrowser sShellListView1;
+    Timer Timer1;
 
     // Event handlers (form1_handlers.cpp).
     void FormShow();
@@ -82,12 +76,10 @@ private:
 
     void RegisterWindowClass() const;
     void CreateWindowFrame();
+    void FitClientArea(int width, int height) const;
     void CreateControl(const ControlLayout& layout);
-    skin::Control& ControlById(ControlId id) const;
-    template <class Kind>
-    Kind& As(ControlId id) const {
-        return dynamic_cast<Kind&>(ControlById(id));
-    }
+    void CreateOfKind(const ControlLayout& layout, const ChildArgs& args);
+    HWND HandleOf(ControlId id) const;
     void Arrange() const;
     void ShowPage(int index);
     void SelectNextPage(bool backwards);
@@ -98,7 +90,10 @@ private:
     Font font_;
     skin::SkinnedFrame frame_;
     HWND lastFocus_ = nullptr;
-    std::map<ControlId, skin::Control*> controls_;
+    bool created_ = false;  // every control is there
+    // The controls without behaviour of their own: pages, panels, buttons
+    // and the status bar.
+    std::map<ControlId, Window> plain_;
 };
 
 }  // namespace carrow

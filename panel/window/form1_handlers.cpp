@@ -1,19 +1,15 @@
 // The event handlers of Form1.  Each one runs through the error report: a
 // failure that escapes it ends it and is shown, and the program carries on.
-#include "editors.h"
-#include "error_report.h"
-#include "form1.h"
-#include "log_view.h"
-#include "server_control.h"
+#include "editors/editors.h"
+#include "window/error_report.h"
+#include "window/form1.h"
+#include "log/log_view.h"
+#include "server/server_control.h"
 
 namespace carrow {
 
 // The window is being shown, before it is first drawn.
 void TForm1::FormShow() {
-    logView.Attach(sMemo1.Handle());
-    colourBox.Attach(sColorBox1.Handle(), skin::CurrentSkin());
-    banList.Attach(sMemo2.Handle());
-    config.Attach(sMemo3.Handle());
     LoadEditors(banList, config);
 }
 

@@ -1,4 +1,4 @@
-#include "form1_layout.h"
+#include "window/form1_layout.h"
 
 #include <algorithm>
 #include <stdexcept>

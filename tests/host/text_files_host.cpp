@@ -7,10 +7,10 @@
 
 #include <algorithm>
 
-#include "editors.h"
+#include "editors/editors.h"
 #include "text_box_fixture.h"
-#include "text_files.h"
-#include "text_files_rules.h"
+#include "text/text_files.h"
+#include "text/text_files_rules.h"
 
 namespace {
 

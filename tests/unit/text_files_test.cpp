@@ -4,7 +4,7 @@
 #include <random>
 
 #include "base/file_failure_text.h"
-#include "text_files_rules.h"
+#include "text/text_files_rules.h"
 
 namespace carrow {
 namespace {
