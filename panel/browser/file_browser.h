@@ -66,6 +66,7 @@ private:
     LRESULT OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnNotify(const NMHDR& header, LRESULT& result);
     LRESULT OnGetDialogCode(WPARAM wParam, LPARAM lParam);
+    bool OnKeyMessage(UINT message, WPARAM key);
     bool OnKeyDown(WPARAM key);
     LRESULT OnDoubleClick(WPARAM wParam, LPARAM lParam);
     void OnGetItem(LVITEMW& item);

@@ -18,20 +18,8 @@ LRESULT CALLBACK FileBrowser::ViewProc(HWND, UINT message, WPARAM wParam, LPARAM
 
 LRESULT FileBrowser::OnViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND view = view_.Handle();
+    if (OnKeyMessage(message, wParam)) return 0;
     switch (message) {
-    case WM_KEYDOWN:
-        if (OnKeyDown(wParam)) return 0;
-        break;
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_RETURN) {  // Alt+Enter goes no further
-            ShowProperties();
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-    case WM_SYSCHAR:
-        if (wParam == L'\r' || wParam == L'\b') return 0;  // the keys did their work; no search, no beep
-        break;
     case WM_GETDLGCODE:
         return OnGetDialogCode(wParam, lParam);
     case WM_LBUTTONDBLCLK:
@@ -69,6 +57,22 @@ LRESULT FileBrowser::OnGetDialogCode(WPARAM wParam, LPARAM lParam) {
     const MSG* pending = reinterpret_cast<const MSG*>(lParam);
     if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
     return code;
+}
+
+// True when the key was the list's to act on and goes no further.
+bool FileBrowser::OnKeyMessage(UINT message, WPARAM key) {
+    switch (message) {
+    case WM_KEYDOWN:
+        return OnKeyDown(key);
+    case WM_SYSKEYDOWN:
+        if (key != VK_RETURN) return false;
+        ShowProperties();  // Alt+Enter
+        return true;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        return key == L'\r' || key == L'\b';  // the keys did their work; no search, no beep
+    }
+    return false;
 }
 
 bool FileBrowser::OnKeyDown(WPARAM key) {
