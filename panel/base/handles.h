@@ -64,11 +64,14 @@ private:
     HGDIOBJ old_;
 };
 
-// The device context of a whole window, frame included, released when the
-// owner goes; empty when the window gave none.
+// A window's device context, released when the owner goes; empty when the
+// window gave none.  Of the whole window, frame included, or of its client
+// area (the screen's for no window).
 class WindowDc {
 public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    enum Area { Whole, Client };
+    explicit WindowDc(HWND window, Area area = Whole)
+        : window_(window), dc_(area == Whole ? GetWindowDC(window) : GetDC(window)) {}
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     ~WindowDc() {

@@ -45,9 +45,8 @@ constexpr CommandBinding kCommands[] = {
 constexpr ControlId kPages[] = {kTabSheet1, kTabSheet2, kTabSheet4, kTabSheet5};
 
 int DisplayDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
-    if (screen) ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr, WindowDc::Client);
+    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : kDesignDpi;
     return dpi > 0 ? dpi : kDesignDpi;
 }
 
