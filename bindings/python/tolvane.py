@@ -294,7 +294,8 @@ class Archive:
             return which.index
         if isinstance(which, int):
             if not 0 <= which < count:
-                raise IndexError(f"entry index {which} out of range (the archive has {count} entries)")
+                entries = "1 entry" if count == 1 else f"{count} entries"
+                raise IndexError(f"entry index {which} out of range (the archive has {entries})")
             return which
         index = self._find(lib, which)
         if index is None:
