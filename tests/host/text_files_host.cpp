@@ -128,6 +128,16 @@ void OpenFailures(TextView& view) {
     Check(FailureOf([&] { carrow::LoadTextFile(view, L"held.txt"); }).empty() && view.Text() == L"held",
           "a file that others only read loads");
     CloseHandle(reader);
+
+    // The test run stages unreadable\samp.ban, a file whose every read fails.
+    if (GetFileAttributesA("unreadable\\samp.ban") == INVALID_FILE_ATTRIBUTES) {
+        host::Skip("a file whose read fails", "no unreadable\\samp.ban in the current folder");
+        return;
+    }
+    const std::wstring cut = FailureOf([&] { carrow::LoadTextFile(view, L"unreadable\\samp.ban"); });
+    Check(cut.rfind(L"Cannot open file \"" + host::CurrentFolder() + L"unreadable\\samp.ban\". ", 0) == 0 &&
+              view.Text() == L"held",
+          "a failed read gives the open message and keeps the view's text: " + host::Narrow(cut));
 }
 
 // Watches what the box sees while a load runs.
