@@ -4,6 +4,7 @@
 #include <random>
 
 #include "base/file_failure_text.h"
+#include "editor_rules.h"
 #include "text_files_rules.h"
 
 namespace carrow {
@@ -110,6 +111,29 @@ TEST(FailureText, NamesTheFullPathAndTheTrimmedReason) {
               L"Cannot open file \"C:\\srv\\samp.ban\". File not found");
     EXPECT_EQ(CannotCreateFileText(L"Z:\\Сервер\\server.cfg", L"Access denied.\r\n"),
               L"Cannot create file \"Z:\\Сервер\\server.cfg\". Access denied");
+}
+
+TEST(SaveQuestion, AsksBeforeReplacingAFileTheEditorDoesNotKnow) {
+    const LoadedFile morning{true, "10.0.0.1\r\n"};
+    EXPECT_EQ(QuestionBeforeSave(morning, "10.0.0.1\r\n"), SaveQuestion::None);
+    EXPECT_EQ(QuestionBeforeSave(morning, std::nullopt), SaveQuestion::None) << "a missing file is created";
+    EXPECT_EQ(QuestionBeforeSave(morning, "10.0.0.1\r\n10.0.0.2\r\n"), SaveQuestion::ChangedOnDisk)
+        << "the server banned a player meanwhile";
+    EXPECT_EQ(QuestionBeforeSave(morning, "10.0.0.1\n"), SaveQuestion::ChangedOnDisk) << "bytes, not text, compared";
+    EXPECT_EQ(QuestionBeforeSave(morning, ""), SaveQuestion::ChangedOnDisk);
+    EXPECT_EQ(QuestionBeforeSave(LoadedFile{true, ""}, ""), SaveQuestion::None) << "an empty file was loaded too";
+    EXPECT_EQ(QuestionBeforeSave(LoadedFile{}, "port 7777"), SaveQuestion::NeverLoaded);
+    EXPECT_EQ(QuestionBeforeSave(LoadedFile{}, ""), SaveQuestion::NeverLoaded);
+    EXPECT_EQ(QuestionBeforeSave(LoadedFile{}, std::nullopt), SaveQuestion::None);
+}
+
+TEST(SaveQuestion, QuestionsNameTheFullPath) {
+    EXPECT_EQ(SaveQuestionText(SaveQuestion::ChangedOnDisk, L"C:\\srv\\samp.ban"),
+              L"Файл C:\\srv\\samp.ban изменён другой программой после загрузки. Заменить его текстом редактора?");
+    EXPECT_EQ(SaveQuestionText(SaveQuestion::NeverLoaded, L"C:\\srv\\server.cfg"),
+              L"Файл C:\\srv\\server.cfg не был загружен в редактор. Заменить его текстом редактора?");
+    EXPECT_EQ(ReloadQuestionText(L"C:\\srv\\samp.ban"),
+              L"Отменить несохранённые изменения и загрузить C:\\srv\\samp.ban заново?");
 }
 
 bool NoLeadBytes(char) { return false; }
