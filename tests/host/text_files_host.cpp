@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "editors.h"
 #include "text_box_fixture.h"
@@ -117,6 +118,7 @@ void OpenFailures(TextView& view) {
           "a missing file names its full path and the system's reason: " + host::Narrow(missing));
     Check(missing.back() != L'.' && missing.back() > L' ', "the system's reason loses its full stop and line end");
     Check(view.Text() == L"kept", "a failed load keeps the view's text");
+
 
     host::WriteText("held.txt", "held");
     HANDLE writer = CreateFileA("held.txt", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -307,20 +309,61 @@ void LargeText(TextView& view) {
     host::Remove("big.txt");
 }
 
-void EditorLoads(host::TestWindow& window) {
-    const HWND editor = window.AddEdit(host::kEditorStyle, 0, 0, 200, 100);
-    TextView ban(editor), config(window.AddEdit(host::kEditorStyle, 0, 120, 200, 100));
+// Each editor loads on its own; "Сохранить" asks before it replaces a file
+// the editor does not know; "Обновить" asks before it throws edits away.
+void Editors(host::TestWindow& window) {
+    carrow::Editor ban(carrow::kBanListFile), config(carrow::kConfigFile);
+    ban.view.Attach(window.AddEdit(host::kEditorStyle, 0, 0, 200, 100));
+    config.view.Attach(window.AddEdit(host::kEditorStyle, 0, 120, 200, 100));
     host::Remove("samp.ban");
+    host::Remove("server.cfg");
+    std::vector<std::wstring> reports;
+    const auto report = [&] { reports.push_back(FailureOf([] { throw; })); };
+    carrow::LoadEditors(ban, config, report);
+    Check(reports.size() == 2 && reports[0].find(L"samp.ban") != std::wstring::npos &&
+              reports[1].find(L"server.cfg") != std::wstring::npos,
+          "each failed load has its own report, the ban list's first");
     host::WriteText("server.cfg", "port 7777");
-    SetWindowTextW(editor, L"Нет данных для просмотра");
-    const std::wstring failure = FailureOf([&] { carrow::LoadEditors(ban, config); });
-    Check(failure.rfind(L"Cannot open file \"" + host::CurrentFolder() + L"samp.ban\". ", 0) == 0,
-          "a missing ban list is named with its full path");
-    Check(ban.Text() == L"Нет данных для просмотра" && config.Text() == L"Нет данных для просмотра",
-          "without a ban list neither editor loads");
+    carrow::LoadEditors(ban, config, report);
+    Check(config.view.Text() == L"port 7777", "a missing ban list does not keep server.cfg out of its editor");
+
+    std::vector<std::wstring> asked;
+    bool answer = false;
+    const auto ask = [&](const std::wstring& question) { asked.push_back(question); return answer; };
     host::WriteText("samp.ban", "10.0.0.1\r\n");
-    carrow::LoadEditors(ban, config);
-    Check(ban.Text() == L"10.0.0.1\r\n" && config.Text() == L"port 7777", "both editors load in turn");
+    carrow::SaveEditor(ban, ask);
+    Check(asked.size() == 1 && asked[0].find(L"не был загружен") != std::wstring::npos &&
+              host::ReadBytes("samp.ban") == "10.0.0.1\r\n",
+          "a file the editor never loaded is kept when the operator says Нет");
+    carrow::LoadEditor(ban);
+    host::WriteText("samp.ban", "10.0.0.1\r\n10.0.0.2\r\n");  // the server banned a player
+    SetWindowTextW(ban.view.Handle(), L"10.0.0.3\r\n");
+    carrow::SaveEditor(ban, ask);
+    Check(asked.size() == 2 && asked[1].find(L"изменён другой программой") != std::wstring::npos &&
+              host::ReadBytes("samp.ban") == "10.0.0.1\r\n10.0.0.2\r\n",
+          "a file changed since the load is kept when the operator says Нет");
+    answer = true;
+    carrow::SaveEditor(ban, ask);
+    carrow::SaveEditor(ban, ask);
+    Check(asked.size() == 3 && host::ReadBytes("samp.ban") == "10.0.0.3\r\n",
+          "Да replaces it, and the next save knows what the editor wrote");
+
+    SendMessageW(ban.view.Handle(), EM_SETMODIFY, TRUE, 0);  // as typing does
+    answer = false;
+    carrow::ReloadEditor(ban, ask);
+    Check(asked.size() == 4 && asked[3].find(L"Отменить несохранённые") != std::wstring::npos &&
+              ban.view.Text() == L"10.0.0.3\r\n",
+          "a reload asks before it throws edits away, and Нет keeps them");
+    host::WriteText("samp.ban", "10.0.0.4\r\n");
+    HANDLE writer = CreateFileA("samp.ban", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    answer = true;
+    const std::wstring failure = FailureOf([&] { carrow::ReloadEditor(ban, ask); });
+    CloseHandle(writer);
+    Check(failure.rfind(L"Cannot open file", 0) == 0 && ban.view.Text() == L"10.0.0.3\r\n",
+          "a failed reload reports and keeps the editor's text");
+    carrow::ReloadEditor(ban, ask);
+    Check(ban.view.Text() == L"10.0.0.4\r\n", "Обновить shows the file as it is now");
     host::Remove("samp.ban");
     host::Remove("server.cfg");
 }
@@ -344,6 +387,6 @@ int main() {
     run("full disk", [&] { FullDiskKeepsTheFile(view); });
     run("code pages", [&] { ZeroBytesAndCodePages(view); });
     run("large text", [&] { LargeText(view); });
-    run("editors", [&] { EditorLoads(window); });
+    run("editors", [&] { Editors(window); });
     return host::Finish();
 }
