@@ -127,15 +127,6 @@ TEST(SaveQuestion, AsksBeforeReplacingAFileTheEditorDoesNotKnow) {
     EXPECT_EQ(QuestionBeforeSave(LoadedFile{}, std::nullopt), SaveQuestion::None);
 }
 
-TEST(SaveQuestion, QuestionsNameTheFullPath) {
-    EXPECT_EQ(SaveQuestionText(SaveQuestion::ChangedOnDisk, L"C:\\srv\\samp.ban"),
-              L"Файл C:\\srv\\samp.ban изменён другой программой после загрузки. Заменить его текстом редактора?");
-    EXPECT_EQ(SaveQuestionText(SaveQuestion::NeverLoaded, L"C:\\srv\\server.cfg"),
-              L"Файл C:\\srv\\server.cfg не был загружен в редактор. Заменить его текстом редактора?");
-    EXPECT_EQ(ReloadQuestionText(L"C:\\srv\\samp.ban"),
-              L"Отменить несохранённые изменения и загрузить C:\\srv\\samp.ban заново?");
-}
-
 bool NoLeadBytes(char) { return false; }
 
 // A box that has not been edited since it was given `shown`.
