@@ -157,13 +157,15 @@ Carrow StartCarrow(const Folder& folder, std::vector<std::wstring>* reports = nu
 bool StartsWith(const std::wstring& text, const std::wstring& start) { return text.rfind(start, 0) == 0; }
 
 // Answers the question box that the last click opened, Да (IDYES) or Нет
-// (IDNO), and returns its text; "" when no box came.
+// (IDNO), and returns its text once the click's handler has finished; "" when
+// no box came.
 std::wstring AnswerQuestion(const Carrow& carrow, int answer) {
     HWND box = carrow.Report(4000);
     const std::wstring text = ReportText(box);
     if (box) {
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         ui::WaitUntil([&] { return !IsWindowVisible(box); }, 3000);
+        carrow.Idle();
     }
     return text;
 }
