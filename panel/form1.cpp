@@ -25,8 +25,7 @@ struct CommandBinding {
     void (TForm1::*handler)();
 };
 
-// Which handler runs for which control's event.  "Обновить" on the ban list
-// page (sButton8) has none: pressing it does nothing.
+// Which handler runs for which control's event.
 constexpr CommandBinding kCommands[] = {
     {kButton1, BN_CLICKED, &TForm1::sButton1Click},
     {kButton2, BN_CLICKED, &TForm1::sButton2Click},
@@ -36,6 +35,7 @@ constexpr CommandBinding kCommands[] = {
     {kButton5, BN_CLICKED, &TForm1::sButton5Click},
     {kButton6, BN_CLICKED, &TForm1::sButton6Click},
     {kButton7, BN_CLICKED, &TForm1::sButton7Click},
+    {kButton8, BN_CLICKED, &TForm1::sButton8Click},
     {kButton9, BN_CLICKED, &TForm1::sButton9Click},
     {kButton11, BN_CLICKED, &TForm1::sButton11Click},
 };

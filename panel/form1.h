@@ -11,6 +11,7 @@
 #include "file_browser.h"
 #include "form1_layout.h"
 #include "base/handles.h"
+#include "editors.h"
 #include "log_view.h"
 #include "skin/colour_box.h"
 #include "skin/controls.h"
@@ -51,9 +52,9 @@ public:
     Timer Timer1;
 
     // What the text boxes and the chooser show: the log view, the two
-    // editors' texts and the colour list.
+    // editors with what they loaded, and the colour list.
     LogView logView;
-    TextView banList, config;
+    Editor banList{kBanListFile}, config{kConfigFile};
     ColourBox colourBox;
 
     // Event handlers (form1_handlers.cpp).
@@ -67,6 +68,7 @@ public:
     void sButton5Click();
     void sButton6Click();
     void sButton7Click();
+    void sButton8Click();
     void sButton9Click();
     void sButton11Click();
     void sColorBox1Click();

@@ -12,9 +12,9 @@ namespace carrow {
 void TForm1::FormShow() {
     logView.Attach(sMemo1.Handle());
     colourBox.Attach(sColorBox1.Handle(), skin::CurrentSkin());
-    banList.Attach(sMemo2.Handle());
-    config.Attach(sMemo3.Handle());
-    LoadEditors(banList, config);
+    banList.view.Attach(sMemo2.Handle());
+    config.view.Attach(sMemo3.Handle());
+    LoadEditors(banList, config, [] { ReportCurrentFailure(); });
 }
 
 // The window is closing: every server ends with it.
@@ -38,9 +38,11 @@ void TForm1::Timer1Timer() {
 // The colour chooser's selection changed.
 void TForm1::sColorBox1Click() { logView.SetTextColour(colourBox.Selected()); }
 
-// "Сохранить" on the ban list and on the settings page.
-void TForm1::sButton4Click() { SaveTextFile(banList, kBanListFile); }
-void TForm1::sButton6Click() { SaveTextFile(config, kConfigFile); }
+// "Сохранить" on the ban list and on the settings page, and "Обновить" on the
+// ban list page.
+void TForm1::sButton4Click() { SaveEditor(banList, AskYesNo); }
+void TForm1::sButton6Click() { SaveEditor(config, AskYesNo); }
+void TForm1::sButton8Click() { ReloadEditor(banList, AskYesNo); }
 
 // "Назад" and "Обновить" on the file browser page.
 void TForm1::sButton9Click() { sShellListView1.GoToParent(); }
