@@ -2,16 +2,19 @@
 
 namespace carrow {
 
-void LoadTextFile(TextView& view, const wchar_t* fileName) {
+void LoadTextFile(TextView& view, const wchar_t* fileName, std::string* bytesRead) {
     // Held until the box shows it; the box is kept from drawing only while
     // its text changes.
     const UniqueHandle file = OpenForReading(fileName);
-    view.Show(ReadWhole(file.Get()));
+    std::string bytes = ReadWhole(file.Get(), fileName);
+    if (bytesRead) *bytesRead = bytes;
+    view.Show(std::move(bytes));
 }
 
-void SaveTextFile(const TextView& view, const wchar_t* fileName) {
-    const std::wstring target = FullPathOf(fileName);
-    ReplaceContents(target, ViewTextToAnsi(view.Text()));
+std::string SaveTextFile(const TextView& view, const wchar_t* fileName) {
+    std::string bytes = ViewTextToAnsi(view.Text());
+    ReplaceContents(FullPathOf(fileName), bytes);
+    return bytes;
 }
 
 }  // namespace carrow

@@ -11,11 +11,12 @@
 namespace carrow {
 
 // Replaces the view's text with the named file's.  The file is opened so that
-// others may read it but not write it, and read in one read.
-void LoadTextFile(TextView& view, const wchar_t* fileName);
+// others may read it but not write it, and read whole; a failed read leaves
+// the view as it was.  The bytes read go to `bytesRead` when given.
+void LoadTextFile(TextView& view, const wchar_t* fileName, std::string* bytesRead = nullptr);
 
 // Replaces the named file with the view's text, atomically: a failed save
-// leaves the old file byte for byte.
-void SaveTextFile(const TextView& view, const wchar_t* fileName);
+// leaves the old file byte for byte.  Returns the bytes written.
+std::string SaveTextFile(const TextView& view, const wchar_t* fileName);
 
 }  // namespace carrow

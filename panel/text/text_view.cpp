@@ -46,6 +46,14 @@ int TextView::LineCount() const {
 
 void TextView::ScrollLines(int lines) const { edit_.ScrollLines(lines); }
 
+bool TextView::Edited() const { return edit_.Modified(); }
+
+// What the box shows was not given by Show, so it is compared afresh next time.
+void TextView::MarkSaved() {
+    known_ = false;
+    edit_.SetModified(false);
+}
+
 bool TextView::Trusted() const { return known_ && !edit_.Modified(); }
 
 void TextView::Show(std::string bytes) {

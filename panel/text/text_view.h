@@ -32,6 +32,11 @@ public:
     // Scrolls the view down by that many lines (up when negative).
     void ScrollLines(int lines) const;
 
+    // Whether the operator changed the text since it was last shown or saved.
+    bool Edited() const;
+    // The text was just written to its file: it no longer counts as edited.
+    void MarkSaved();
+
     // Shows file bytes: line breaks made uniform, converted from the ANSI code
     // page; the box is left exactly as it is when it already shows that text.
     void Show(std::string bytes);

@@ -8,6 +8,7 @@
 #include "window/error_text.h"
 #include "base/failure.h"
 #include "base/guarded.h"
+#include "base/system_error.h"
 
 namespace carrow {
 namespace {
@@ -74,6 +75,32 @@ private:
     std::vector<HWND> disabled_;
 };
 
+// Gives the Yes and No buttons of the message boxes this thread opens while it
+// lives their Russian captions, whatever the system's language.
+class RussianYesNo {
+public:
+    RussianYesNo() : hook_(SetWindowsHookExW(WH_CBT, Proc, nullptr, GetCurrentThreadId())) {
+        if (!hook_) Fail(L"Cannot ask the question: " + SystemErrorText(GetLastError()));
+    }
+    RussianYesNo(const RussianYesNo&) = delete;
+    RussianYesNo& operator=(const RussianYesNo&) = delete;
+    ~RussianYesNo() { UnhookWindowsHookEx(hook_); }
+
+private:
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+        AtCallback([&] { if (code == HCBT_ACTIVATE) Translate(reinterpret_cast<HWND>(wParam)); }, [] {});
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static void Translate(HWND box) {
+        if (!GetDlgItem(box, IDYES) || !GetDlgItem(box, IDNO)) return;
+        SetDlgItemTextW(box, IDYES, L"&Да");
+        SetDlgItemTextW(box, IDNO, L"&Нет");
+    }
+
+    HHOOK hook_;
+};
+
 HWND ReportOwner() {
     HWND active = GetActiveWindow();  // the active window of this thread, if any
     return active ? active : applicationWindow;
@@ -124,6 +151,18 @@ void ShowErrorReport(std::wstring_view message) noexcept {
         // Not even the report could be made: there is no memory left.
         MessageBoxW(applicationWindow, L"Out of memory.", nullptr, MB_OK | MB_ICONERROR);
     }
+}
+
+bool AskYesNo(std::wstring_view question) {
+    const std::wstring text(question);
+    const std::wstring title = RunningApplicationTitle();
+    const HWND owner = ReportOwner();
+    OtherWindowsDisabled others(owner);
+    RussianYesNo captions;
+    const int answer = MessageBoxW(owner, text.c_str(), title.c_str(),
+                                   MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_APPLMODAL);
+    if (answer == 0) Fail(L"Cannot ask the question: " + SystemErrorText(GetLastError()));
+    return answer == IDYES;
 }
 
 void ReportCurrentFailure() noexcept {

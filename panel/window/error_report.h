@@ -23,6 +23,11 @@ void SetApplicationWindow(HWND window);
 // window; no window of the program takes input until OK is pressed.
 void ShowErrorReport(std::wstring_view message) noexcept;
 
+// Puts a question to the operator in a modal message box like the report's,
+// with the warning icon and the buttons "Да" and "Нет", "Нет" the default.
+// True only for "Да".
+bool AskYesNo(std::wstring_view question);
+
 // Shows the failure being handled; call only inside a catch block.
 void ReportCurrentFailure() noexcept;
 

@@ -27,8 +27,7 @@ struct CommandBinding {
     void (TForm1::*handler)();
 };
 
-// Which handler runs for which control's event.  "Обновить" on the ban list
-// page (sButton8) has none: pressing it does nothing.
+// Which handler runs for which control's event.
 constexpr CommandBinding kCommands[] = {
     {kButton1, BN_CLICKED, &TForm1::sButton1Click},
     {kButton2, BN_CLICKED, &TForm1::sButton2Click},
@@ -38,6 +37,7 @@ constexpr CommandBinding kCommands[] = {
     {kButton5, BN_CLICKED, &TForm1::sButton5Click},
     {kButton6, BN_CLICKED, &TForm1::sButton6Click},
     {kButton7, BN_CLICKED, &TForm1::sButton7Click},
+    {kButton8, BN_CLICKED, &TForm1::sButton8Click},
     {kButton9, BN_CLICKED, &TForm1::sButton9Click},
     {kButton11, BN_CLICKED, &TForm1::sButton11Click},
 };
@@ -76,8 +76,8 @@ HWND TForm1::HandleOf(ControlId id) const {
     switch (id) {
         case kPageControl1: return sPageControl1.Handle();
         case kMemo1: return logView.Box().Handle();
-        case kMemo2: return banList.Handle();
-        case kMemo3: return config.Handle();
+        case kMemo2: return banList.view.Handle();
+        case kMemo3: return config.view.Handle();
         case kColorBox1: return colourBox.Control().Handle();
         case kShellListView1: return sShellListView1.View().Handle();
         default: return plain_.at(id).Handle();
@@ -171,8 +171,8 @@ void TForm1::CreateOfKind(const ControlLayout& layout, const ChildArgs& args) {
     const Edit memo = skin::CreateMemo(args, {(layout.options & kVerticalScrollBar) != 0,
                                               (layout.options & kWordWrap) != 0});
     if (layout.id == kMemo1) logView.Attach(memo);
-    if (layout.id == kMemo2) banList.Attach(memo);
-    if (layout.id == kMemo3) config.Attach(memo);
+    if (layout.id == kMemo2) banList.view.Attach(memo);
+    if (layout.id == kMemo3) config.view.Attach(memo);
 }
 
 void TForm1::Arrange() const {

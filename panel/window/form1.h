@@ -14,6 +14,7 @@
 #include "base/handles.h"
 #include "base/timer.h"
 #include "browser/file_browser.h"
+#include "editors/editors.h"
 #include "log/log_view.h"
 #include "skin/colour_box.h"
 #include "skin/frame_window.h"
@@ -41,11 +42,12 @@ public:
     HWND Handle() const { return hwnd_; }
 
     // The controls with behaviour of their own: the page control, the log
-    // view (sMemo1), the ban list and configuration editors (sMemo2, sMemo3),
-    // the colour chooser (sColorBox1) and the file browser's folder list.
+    // view (sMemo1), the ban list and configuration editors (sMemo2, sMemo3)
+    // with what they loaded, the colour chooser (sColorBox1) and the file
+    // browser's folder list.
     TabStrip sPageControl1;
     LogView logView;
-    TextView banList, config;
+    Editor banList{kBanListFile}, config{kConfigFile};
     ColourBox colourBox;
     FileBrowser sShellListView1;
     Timer Timer1;
@@ -61,6 +63,7 @@ public:
     void sButton5Click();
     void sButton6Click();
     void sButton7Click();
+    void sButton8Click();
     void sButton9Click();
     void sButton11Click();
     void sColorBox1Click();

@@ -10,7 +10,7 @@ namespace carrow {
 
 // The window is being shown, before it is first drawn.
 void TForm1::FormShow() {
-    LoadEditors(banList, config);
+    LoadEditors(banList, config, [] { ReportCurrentFailure(); });
 }
 
 // The window is closing: every server ends with it.
@@ -34,9 +34,11 @@ void TForm1::Timer1Timer() {
 // The colour chooser's selection changed.
 void TForm1::sColorBox1Click() { logView.SetTextColour(colourBox.Selected()); }
 
-// "Сохранить" on the ban list and on the settings page.
-void TForm1::sButton4Click() { SaveTextFile(banList, kBanListFile); }
-void TForm1::sButton6Click() { SaveTextFile(config, kConfigFile); }
+// "Сохранить" on the ban list and on the settings page, and "Обновить" on the
+// ban list page.
+void TForm1::sButton4Click() { SaveEditor(banList, AskYesNo); }
+void TForm1::sButton6Click() { SaveEditor(config, AskYesNo); }
+void TForm1::sButton8Click() { ReloadEditor(banList, AskYesNo); }
 
 // "Назад" and "Обновить" on the file browser page.
 void TForm1::sButton9Click() { sShellListView1.GoToParent(); }
