@@ -7,10 +7,10 @@
 
 #include <algorithm>
 
-#include "editors.h"
+#include "editors/editors.h"
 #include "text_box_fixture.h"
-#include "text_files.h"
-#include "text_files_rules.h"
+#include "text/text_files.h"
+#include "text/text_files_rules.h"
 
 namespace {
 
@@ -301,7 +301,7 @@ void LargeText(TextView& view) {
 // asks before it throws edits away, and a failed one keeps them.
 void Editors(host::TestWindow& window) {
     carrow::Editor ban(carrow::kBanListFile);
-    ban.view.Attach(window.AddEdit(host::kEditorStyle, 0, 0, 200, 100));
+    ban.view.Attach(carrow::Edit(window.AddEdit(host::kEditorStyle, 0, 0, 200, 100)));
     host::WriteText("samp.ban", "10.0.0.1\r\n");
     carrow::LoadEditor(ban);
     SetWindowTextW(ban.view.Handle(), L"10.0.0.3\r\n");

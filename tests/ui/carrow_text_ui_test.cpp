@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "form1_layout.h"
+#include "window/form1_layout.h"
 #include "host_check.h"
 #include "text_box_fixture.h"
 #include "ui_driver.h"

@@ -4,8 +4,8 @@
 #include <random>
 
 #include "base/file_failure_text.h"
-#include "editor_rules.h"
-#include "text_files_rules.h"
+#include "editors/editor_rules.h"
+#include "text/text_files_rules.h"
 
 namespace carrow {
 namespace {
