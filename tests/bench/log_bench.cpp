@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "log_view.h"
+#include "log/log_view.h"
 #include "text_box_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "log_view_rules.h"
+#include "log/log_view_rules.h"
 
 namespace carrow {
 namespace {
