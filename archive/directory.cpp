@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "change.h"
 #include "failure.h"
 #include "memory.h"
 #include "notes.h"
@@ -36,17 +37,15 @@ private:
     std::string path_;
 };
 
-// Names unique to this process, so that two processes never share one.
-std::string ProcessSuffix() { return std::to_string(platform::ProcessId()); }
-
-std::string ScratchPath() { return platform::TempFolder() + "tolvbuf-" + ProcessSuffix(); }
+// Unique to this process, so that two processes never share one.
+std::string ScratchPath() { return platform::TempFolder() + "tolvbuf-" + std::to_string(platform::ProcessId()); }
 
 // Writes the whole content beside path and then moves it over path, so that a
 // failure leaves the old file whole.  A file that is read-only or held open
 // elsewhere is refused as a create would refuse it.
-void ReplaceWhole(const std::string& path, const void* data, int64_t count) {
+void ReplaceWhole(const std::string& path, const std::string& tempPath, const void* data, int64_t count) {
     if (!platform::IsReplaceable(path)) Fail(MessageWith(kCannotCreateFile, path));
-    RemovedAtExit temp(path + "." + ProcessSuffix() + ".tmp");
+    RemovedAtExit temp(tempPath);
     {
         File file(temp.Path(), OpenMode::Create);
         if (!file.IsOpen()) Fail(MessageWith(kCannotCreateFile, path));
@@ -71,13 +70,13 @@ public:
 
 // Moves the entry's whole slot to the end of the .img through a scratch file;
 // its size grows by one sector.
-void Relocate(int32_t index) {
+void Relocate(Change& change, int32_t index) {
     RelocationScope relocating;
     RemovedAtExit scratch(ScratchPath());
     ExportFile(index, scratch.Path());
     // Should the scratch file not count as present, the block has not moved
     // and the directory must not be written over it.
-    if (!ReplaceFile(index, scratch.Path(), 1)) Fail(MessageWith(kCannotOpenFile, scratch.Path()));
+    if (!PutSource(change, index, scratch.Path(), 1)) Fail(MessageWith(kCannotOpenFile, scratch.Path()));
 }
 
 int64_t ImgLength() {
@@ -93,49 +92,53 @@ void SendRewriteNotes(int64_t directoryEnd, int64_t imgLength) {
     SendNote(notes::FirstBlockOccupiedBy(EntryName(State.EntryTable[lowest.index].name), lowest.position));
 }
 
-// Header and records in one write, flushed: a crash leaves the old
-// directory or the new one, never a new count over old records.  After a
-// move the moved data goes to the disk first, since the directory covers
-// its old place.
-void WriteHeaderAndDirectory(bool moved) {
+// Header and records in one write over the old ones, which the journal
+// holds until the new ones are on the disk (the moved blocks with them).
+void WriteHeaderAndDirectory(Change& change) {
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
-    if (moved) FlushOrFail(img);
+    const int64_t directoryEnd = HeaderAndDirectorySize(State.EntryCount);
+    change.SaveBeforeOverwrite(img, {{0, directoryEnd}});
     TImgHeader header;
     std::memcpy(header.magic, "VER2", 4);
     header.count = State.EntryCount;
-    std::vector<unsigned char> image = ZeroedBlock(HeaderAndDirectorySize(State.EntryCount));
+    std::vector<unsigned char> image = ZeroedBlock(directoryEnd);
     std::memcpy(image.data(), &header, kHeaderSize);
     std::memcpy(image.data() + kHeaderSize, State.EntryTable, image.size() - kHeaderSize);
     WriteAt(img, 0, image.data(), static_cast<int64_t>(image.size()));
     FlushOrFail(img);
     State.HeaderBuffer = header;
+    TableIsStored(directoryEnd);
 }
 
-void RewriteSingleFile() {
+void RewriteSingleFile(Change& change) {
     const int64_t imgLength = ImgLength();
     const int64_t directoryEnd = HeaderAndDirectorySize(State.EntryCount);
     SendRewriteNotes(directoryEnd, imgLength);
     // Lowest first, one at a time: each move lengthens the .img, so the loop
     // ends once every block lies beyond the directory.
-    bool moved = false;
     while (const auto block = BlockInTheWay(State.EntryTable, State.EntryCount, directoryEnd)) {
         SendNote(notes::Relocating(EntryName(State.EntryTable[block->index].name), block->position));
-        Relocate(block->index);
-        moved = true;
+        Relocate(change, block->index);
     }
-    WriteHeaderAndDirectory(moved);
+    WriteHeaderAndDirectory(change);
 }
 
 }  // namespace
 
+void WriteDirectory(Change& change) {
+    if (State.SingleFileMode) return RewriteSingleFile(change);
+    const int64_t length = State.EntryCount * kEntrySize;
+    ReplaceWhole(DirPath(), NewDirPath(), State.EntryTable, length);
+    TableIsStored(length);
+}
+
 void ReDoDir() {
     RequireWholeDirectory();
-    if (State.SingleFileMode) {
-        RewriteSingleFile();
-    } else {
-        ReplaceWhole(DirPath(), State.EntryTable, State.EntryCount * kEntrySize);
-    }
+    Change change;
+    change.Begin();
+    WriteDirectory(change);
+    change.End();
 }
 
 }  // namespace tolvane

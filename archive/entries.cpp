@@ -27,7 +27,9 @@ extern "C" void TOLVANE_CALL IMGGetThisFile(TImgEntry* destination, int32_t inde
 extern "C" void TOLVANE_CALL IMGSetThisFile(int32_t index, const TImgEntry* source) {
     AtExportBoundary<void>([&] {
         RequirePointer(source);
-        if (InTable(index)) std::memcpy(&State.EntryTable[index], source, sizeof(TImgEntry));
+        if (!InTable(index)) return;
+        tolvane::KeepStoredDirectory();
+        std::memcpy(&State.EntryTable[index], source, sizeof(TImgEntry));
     });
 }
 

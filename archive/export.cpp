@@ -1,4 +1,8 @@
 // Taking an entry's data out of the archive: into a file or a caller's buffer.
+#include <cstring>
+#include <memory>
+#include <vector>
+
 #include "failure.h"
 #include "memory.h"
 #include "operations.h"
@@ -17,10 +21,28 @@ const TImgEntry& SlotOrFail(int32_t index) {
     return State.EntryTable[index];
 }
 
-// Reads count bytes of the entry's data into destination; a read that
-// reaches the end of the .img leaves the rest of destination as it was.
-void ReadEntryData(File& img, const TImgEntry& entry, void* destination, size_t count) {
-    if (count > 0 && img.Seek(DataOffset(entry))) img.Read(destination, static_cast<int64_t>(count));
+// Reads count bytes of the entry's data into destination and gives the bytes
+// that arrived: fewer where the .img ends.  A read that fails is a failure,
+// never an end of the file.
+int64_t ReadEntryData(File& img, const TImgEntry& entry, unsigned char* destination, size_t count) {
+    if (count == 0) return 0;
+    const auto read = img.Seek(DataOffset(entry)) ? img.Read(destination, static_cast<int64_t>(count))
+                                                  : File::ReadResult{0, true};
+    if (read.failed) Fail(MessageWith(kCannotOpenFile, ImgPath()));
+    return read.bytes;
+}
+
+// A block to read into: one kept from call to call for entries of everyday
+// size, which spares each export an allocation and its page faults.
+unsigned char* AsideBlock(size_t count, std::unique_ptr<unsigned char[]>& large) {
+    constexpr size_t kKept = size_t{1} << 20;
+    static std::vector<unsigned char> kept;
+    if (count > kKept) {
+        large.reset(new unsigned char[count]);
+        return large.get();
+    }
+    if (kept.empty()) kept.resize(kKept);
+    return kept.data();
 }
 
 }  // namespace
@@ -48,7 +70,13 @@ void ExportBuffer(int32_t index, void* buffer) {
     OpenOrFail(img, ImgPath(), OpenMode::SharedStream);
     // A count that no 32-bit caller could hold is refused on every build,
     // so that hosts get the same answer from both.
-    ReadEntryData(img, entry, buffer, CheckedSize(SectorsToBytes(entry.size)));
+    const size_t count = CheckedSize(SectorsToBytes(entry.size));
+    // Read aside first: a read that fails part way leaves the buffer as the
+    // caller had it.  Only the bytes that arrived are copied.
+    std::unique_ptr<unsigned char[]> large;
+    unsigned char* aside = AsideBlock(count, large);
+    const int64_t arrived = ReadEntryData(img, entry, aside, count);
+    std::memcpy(buffer, aside, static_cast<size_t>(arrived));
 }
 
 }  // namespace tolvane

@@ -22,6 +22,7 @@ inline constexpr const char* kStreamWriteError = "Stream write error";
 inline constexpr const char* kEntryIndexOutOfRange = "Entry index %d out of range";
 inline constexpr const char* kDirectoryIsFull = "Directory is full";
 inline constexpr const char* kDirectoryNotReadWhole = "Directory of %s was not read whole";
+inline constexpr const char* kDirectoryChanged = "Directory of %s was changed by another program";
 inline constexpr const char* kOutOfMemory = "Out of memory";
 inline constexpr const char* kNullPointer = "Null pointer";
 

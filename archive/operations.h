@@ -24,6 +24,13 @@ void ExportBuffer(int32_t index, void* buffer);
 bool ReplaceFile(int32_t index, const std::string& sourcePath, uint32_t forceAppend);
 void AddFile(const std::string& sourcePath);
 
+class Change;
+// The steps of a replace inside a change (notes, source, data), without the
+// directory: false when the source counts as missing.
+bool PutSource(Change& change, int32_t index, const std::string& sourcePath, uint32_t forceAppend);
+// Stores the table in memory as the archive's directory, within a change.
+void WriteDirectory(Change& change);
+
 void ReDoDir();
 
 // Does nothing for an index outside the entries.

@@ -1,7 +1,10 @@
 #include "state.h"
 
+#include <cstdio>
+
 #include "failure.h"
 #include "paths.h"
+#include "platform/files.h"
 
 namespace tolvane {
 
@@ -10,6 +13,14 @@ ArchiveState State;
 
 std::string ImgPath() { return ImgPathOf(State.ArchivePath); }
 std::string DirPath() { return DirPathOf(State.ArchivePath); }
+std::string JournalPath() { return ImgPath() + "-journal"; }
+
+// A name of this process, so that two processes never write one file.
+std::string NewDirPath() {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "~%lx", platform::ProcessId() & 0xFFFFFFFFul);
+    return DirPath() + suffix;
+}
 
 bool InTable(int32_t index) { return index >= 0 && index < kMaxEntries; }
 
@@ -17,6 +28,28 @@ bool IsEntry(int32_t index) { return index >= 0 && index < State.EntryCount; }
 
 void RequireWholeDirectory() {
     if (!State.DirectoryReadWhole) Fail(MessageWith(kDirectoryNotReadWhole, State.ArchivePath));
+}
+
+std::vector<unsigned char> KnownStoredDirectory() {
+    if (!State.TableHoldsStored) return State.StoredCopy;
+    const auto* header = reinterpret_cast<const unsigned char*>(&State.HeaderBuffer);
+    const auto* table = reinterpret_cast<const unsigned char*>(State.EntryTable);
+    std::vector<unsigned char> stored(header, header + (State.SingleFileMode ? kHeaderSize : 0));
+    stored.insert(stored.end(), table, table + (State.StoredLength - static_cast<int64_t>(stored.size())));
+    return stored;
+}
+
+void TableIsStored(int64_t length) {
+    State.StoredLength = length;
+    State.TableHoldsStored = true;
+    State.StoredCopy.clear();
+    State.StoredCopy.shrink_to_fit();
+}
+
+void KeepStoredDirectory() {
+    if (!State.TableHoldsStored) return;
+    State.StoredCopy = KnownStoredDirectory();
+    State.TableHoldsStored = false;
 }
 
 }  // namespace tolvane

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "change.h"
 #include "failure.h"
 #include "memory.h"
 #include "notes.h"
@@ -32,19 +33,35 @@ Bytes ReadSource(const std::string& path) {
     const int64_t length = source.Length();
     if (length < 0) Fail(MessageWith(kCannotOpenFile, path));
     Bytes data = ZeroedBlock(length);
-    if (source.Read(data.data(), length) != length) Fail(MessageWith(kCannotOpenFile, path));
+    const auto read = source.Read(data.data(), length);
+    if (read.failed || read.bytes != length) Fail(MessageWith(kCannotOpenFile, path));
     return data;
 }
 
-void WriteInPlace(TImgEntry& entry, const Bytes& data, int64_t newSize) {
+// In the paired layout the data is on the disk before the new .dir, which
+// points at it, takes the old one's place.
+void FlushForPairedDirectory(File& img) {
+    if (!State.SingleFileMode) FlushOrFail(img);
+}
+
+// The old slot is saved to the journal first, so that a write cut short can
+// be taken back.
+void WriteInPlace(Change& change, int32_t index, const Bytes& data, int64_t newSize) {
     SendNote(notes::kSmallerOrSameFile);
+    TImgEntry& entry = State.EntryTable[index];
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
     const int64_t slot = DataOffset(entry);
+    std::vector<Range> overwritten = {{slot, SectorsToBytes(entry.size)}};
+    // A single-file rewrite follows: the same journal holds the directory.
+    if (State.SingleFileMode) overwritten.emplace_back(0, HeaderAndDirectorySize(State.EntryCount));
+    change.SaveBeforeOverwrite(img, overwritten);
+    change.RestoreOnUndo(index, entry);
     const int64_t length = static_cast<int64_t>(data.size());
     WriteAt(img, slot, data.data(), length);
     // The rest of the old slot is cleared; it belongs to no entry afterwards.
     ZeroFill(img, slot + length, slot + SectorsToBytes(entry.size));
+    FlushForPairedDirectory(img);
     entry.size = static_cast<uint32_t>(newSize);
 }
 
@@ -61,47 +78,73 @@ void Append(TImgEntry& entry, const Bytes& data, int64_t newSize) {
     ZeroFill(img, oldEnd, start);
     WriteAt(img, start, data.data(), length);
     ZeroFill(img, start + length, start + newSize * kSectorSize);
+    FlushForPairedDirectory(img);
     entry.offset = static_cast<uint32_t>(start / kSectorSize);
     entry.size = static_cast<uint32_t>(newSize);
 }
 
 // An in-place write clears the whole old slot: it may reach neither another
 // entry's data nor, in the single-file layout, the directory that the rewrite
-// after it writes.
+// after it writes, nor past the end of the .img (a damaged record would
+// otherwise grow the file by its size).  The journal holds the old slot in
+// one block, so it must fit the memory budget.
 bool MayWriteInPlace(int32_t index) {
     const TImgEntry& entry = State.EntryTable[index];
+    const int64_t slotBytes = SectorsToBytes(entry.size);
     if (State.SingleFileMode && DataOffset(entry) < HeaderAndDirectorySize(State.EntryCount)) return false;
+    if (DataOffset(entry) + slotBytes > platform::LengthOf(ImgPath()) || slotBytes > platform::MemoryBudget()) {
+        return false;
+    }
     return !SlotIsShared(State.EntryTable, State.EntryCount, index);
 }
 
-void WriteEntryData(int32_t index, const Bytes& data, uint32_t forceAppend) {
+void WriteEntryData(Change& change, int32_t index, const Bytes& data, uint32_t forceAppend) {
     TImgEntry& entry = State.EntryTable[index];
     const int64_t roundedSize = NextSectorBoundary(static_cast<int64_t>(data.size()));
     if (GoesToEnd(entry.size, roundedSize, forceAppend) || !MayWriteInPlace(index)) {
         Append(entry, data, roundedSize / kSectorSize);
     } else {
-        WriteInPlace(entry, data, roundedSize / kSectorSize);
+        WriteInPlace(change, index, data, roundedSize / kSectorSize);
     }
+}
+
+// The directory follows unless a relocation is moving this block.
+void RewriteUnlessRelocating(Change& change) {
+    if (!State.RelocationInProgress) WriteDirectory(change);
+    change.End();
 }
 
 }  // namespace
 
-bool ReplaceFile(int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
-    RequireWholeDirectory();
+bool PutSource(Change& change, int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
     SendNote(notes::kReplacing);
     // A slot past the last entry may hold a copy of a live entry, whose data
     // an in-place write would clear.
     if (!IsEntry(index)) Fail(MessageWith(kEntryIndexOutOfRange, index));
     if (!platform::SourceExists(sourcePath)) return false;
     SendNote(notes::kSourceExists);
-    WriteEntryData(index, ReadSource(sourcePath), forceAppend);
-    if (!State.RelocationInProgress) ReDoDir();
+    const Bytes data = ReadSource(sourcePath);
+    change.Begin();
+    RequireReplaceableDirectory();
+    WriteEntryData(change, index, data, forceAppend);
+    return true;
+}
+
+bool ReplaceFile(int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
+    RequireWholeDirectory();
+    Change change;
+    if (!PutSource(change, index, sourcePath, forceAppend)) return false;
+    RewriteUnlessRelocating(change);
     return true;
 }
 
 void AddFile(const std::string& sourcePath) {
     RequireWholeDirectory();
     if (State.EntryCount >= kMaxEntries) Fail(kDirectoryIsFull);
+    Change change;
+    // Before the new entry exists: a refused change leaves the table as it was.
+    if (platform::SourceExists(sourcePath)) change.Begin();
+    KeepStoredDirectory();
     const int32_t index = State.EntryCount++;
     TImgEntry& entry = State.EntryTable[index];
     const std::string name = StoredEntryName(sourcePath, platform::IsLeadByte);
@@ -109,7 +152,7 @@ void AddFile(const std::string& sourcePath) {
     std::memcpy(entry.name, name.c_str(), name.size() + 1);
     entry.offset = 0;
     entry.size = 0;
-    ReplaceFile(index, sourcePath, 1);
+    if (PutSource(change, index, sourcePath, 1)) RewriteUnlessRelocating(change);
 }
 
 }  // namespace tolvane

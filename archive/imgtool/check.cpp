@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
+#include "names.h"
 #include "selection.h"
 
 namespace imgtool {
@@ -73,6 +75,16 @@ void CheckOverlaps(const std::vector<TImgEntry>& entries, std::vector<std::strin
     }
 }
 
+// Two entries of one name (compared as the archive compares names): a name
+// can find only the first of them, and extracted they are one file.
+void CheckNames(const std::vector<TImgEntry>& entries, std::vector<std::string>& problems) {
+    std::map<std::string, size_t> first;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto [at, isNew] = first.emplace(FoldName(NameOf(entries[i])), i);
+        if (!isNew) problems.push_back(Label(entries, i) + " has the name of " + Label(entries, at->second));
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> FindProblems(const StoredLayout& layout, const std::vector<TImgEntry>& entries) {
@@ -100,6 +112,7 @@ std::vector<std::string> FindProblems(const StoredLayout& layout, const std::vec
         }
     }
     CheckOverlaps(entries, problems);
+    CheckNames(entries, problems);
     return problems;
 }
 

@@ -21,7 +21,7 @@ struct StoredLayout {
 
 // One line per problem, empty for a sound archive.  Entries that share one
 // slot exactly are not a problem (archives are deduplicated that way); slots
-// that overlap otherwise are.
+// that overlap otherwise are, and so are two entries of one name.
 std::vector<std::string> FindProblems(const StoredLayout& layout, const std::vector<TImgEntry>& entries);
 
 }  // namespace imgtool

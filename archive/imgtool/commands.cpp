@@ -10,11 +10,14 @@
 
 #include "check.h"
 #include "file_info.h"
+#include "file_plan.h"
 #include "imgtool.h"
 #include "library.h"
+#include "names.h"
 #include "progress.h"
 #include "rebuild.h"
 #include "selection.h"
+#include "wildcards.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -24,43 +27,63 @@ namespace imgtool {
 namespace {
 
 const char kHelpText[] =
-    "usage: imgtool COMMAND ARCHIVE [ARGUMENTS]\n"
+    "usage: imgtool COMMAND ARCHIVE [ARGUMENTS] [OPTIONS]\n"
     "\n"
-    "ARCHIVE is NAME.img (with NAME.dir beside it, or a single VER2 file) or NAME.dir.\n"
+    "ARCHIVE is NAME.img (with NAME.dir beside it, or a single VER2 file) or\n"
+    "NAME.dir.\n"
     "\n"
     "commands:\n"
-    "  create ARCHIVE [--paired]            a new, empty archive: one VER2 .img, or with\n"
-    "                                       --paired an empty .dir and .img\n"
-    "  list ARCHIVE                         index, offset, size (sectors) and name of every entry\n"
-    "  info ARCHIVE                         layout, entries, sectors and the unused share\n"
-    "  extract ARCHIVE ENTRY... [-o DIR]    write entries to files named after them\n"
-    "  extract-all ARCHIVE [-o DIR]         write every entry\n"
-    "  add ARCHIVE FILE...                  add files as new entries\n"
-    "  import ARCHIVE FILE...               put each file into the entry of its name (letters\n"
-    "                                       compared without case), or add it when there is none\n"
-    "  replace ARCHIVE ENTRY FILE           put a file's contents into an entry\n"
-    "  delete ARCHIVE ENTRY...              remove entries from the directory\n"
-    "  rebuild ARCHIVE [OUT]                write a compacted copy, check it, and (without OUT)\n"
-    "                                       replace the archive with it\n"
-    "  check ARCHIVE                        report entries past the end of the .img, overlapping\n"
-    "                                       slots (an exactly shared slot is fine), slots under a\n"
-    "                                       single-file directory, names without a terminator and\n"
-    "                                       a count the file cannot hold; exit 1 when any\n"
+    "  create ARCHIVE [--paired]   a new, empty archive: one VER2 .img, or with\n"
+    "                              --paired an empty .dir and .img\n"
+    "  list ARCHIVE                index, offset, size (sectors) and name of\n"
+    "                              every entry\n"
+    "  info ARCHIVE                layout, entries, sectors and the unused share\n"
+    "  check ARCHIVE               report entries past the end of the .img,\n"
+    "                              overlapping slots (an exactly shared slot is\n"
+    "                              fine), slots under a single-file directory,\n"
+    "                              names without a terminator or used twice, and\n"
+    "                              a count the files cannot hold; exit 1 if any\n"
+    "  extract ARCHIVE ENTRY...    write entries to files named after them\n"
+    "  extract-all ARCHIVE         write every entry; a name written already\n"
+    "                              gets a number: NAME (2).EXT\n"
+    "  import ARCHIVE FILE...      put each file into the entry of its name, or\n"
+    "                              add it when there is none\n"
+    "  add ARCHIVE FILE...         add files as new entries\n"
+    "  replace ARCHIVE ENTRY FILE  put a file's contents into an entry\n"
+    "  delete ARCHIVE ENTRY...     remove entries from the directory\n"
+    "  rebuild ARCHIVE [OUT]       write a compacted copy, check it, and\n"
+    "                              (without OUT) put it in the archive's place\n"
     "\n"
-    "ENTRY is an entry name (letters compared without case; the first match counts) or,\n"
-    "when no name matches, a 0-based index.\n"
+    "options:\n"
+    "  -o DIR        extract and extract-all write into DIR\n"
+    "  --cut-names   import and add keep the first 23 bytes of a longer name\n"
+    "  -q, --quiet   no progress and no summary; problems are still shown\n"
+    "  --version     the versions of imgtool and of the library\n"
+    "  -h, --help    this text\n"
     "\n"
-    "exit codes: 0 done, 1 failed (check: problems found), 2 bad command line,\n"
-    "3 no such archive, entry or file\n";
+    "FILE may hold the wildcards * and ? in its last part: mods\\*.dff.\n"
+    "import and add check every file first and change nothing when one is\n"
+    "missing or a folder, when a name is longer than 23 bytes, or when two\n"
+    "files would go into one entry.  Names compare without case, Latin and\n"
+    "Cyrillic (code page 1251) alike.  ENTRY is an entry name or, when no\n"
+    "name matches, a 0-based index.  list, info, check and extract leave the\n"
+    "archive's files as they were, attributes included.\n"
+    "\n"
+    "exit codes: 0 done, 1 failed (check: problems found), 2 bad command\n"
+    "line, 3 no such archive, entry or file\n";
 
 struct CommandLine {
     std::string command;
     std::vector<std::string> operands;  // the archive first
     std::string outputDir = ".";
     bool paired = false;
+    bool cutNames = false;
+    bool quiet = false;
 };
 
 ToolError Usage(const std::string& message) { return ToolError(message + " (see imgtool --help)", kUsage); }
+
+bool IsOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
 
 CommandLine Parse(const std::vector<std::string>& args) {
     CommandLine line;
@@ -70,6 +93,10 @@ CommandLine Parse(const std::vector<std::string>& args) {
             line.outputDir = args[i];
         } else if (args[i] == "--paired") {
             line.paired = true;
+        } else if (args[i] == "--cut-names") {
+            line.cutNames = true;
+        } else if (args[i] == "-q" || args[i] == "--quiet") {
+            line.quiet = true;
         } else if (line.command.empty()) {
             line.command = args[i];
         } else {
@@ -83,6 +110,34 @@ void RequireOperands(const CommandLine& line, size_t least, size_t most) {
     if (line.operands.size() < least) throw Usage(line.command + ": missing arguments");
     if (line.operands.size() > most) throw Usage(line.command + ": too many arguments");
     if (line.paired && line.command != "create") throw Usage(line.command + ": --paired is for create only");
+    if (line.cutNames && line.command != "import" && line.command != "add") {
+        throw Usage(line.command + ": --cut-names is for import and add");
+    }
+    for (const std::string& operand : line.operands) {
+        if (IsOption(operand)) throw Usage(line.command + ": unknown option " + operand);
+    }
+}
+
+// Where progress and summaries go: nowhere with --quiet.
+std::ostream& Chatter(const CommandLine& line, std::ostream& stream) {
+    static std::ostream nowhere(nullptr);
+    return line.quiet ? nowhere : stream;
+}
+
+std::string Counted(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::vector<std::string> Files(const CommandLine& line) {
+    return ExpandWildcards({line.operands.begin() + 1, line.operands.end()});
+}
+
+// Shows every problem found before a change and refuses the command.
+void RefuseOnProblems(const FilePlan& plan, const char* what, std::ostream& err) {
+    if (plan.problems.empty()) return;
+    for (const std::string& problem : plan.problems) err << "imgtool: " << problem << '\n';
+    throw ToolError(std::string("nothing ") + what + ": " + Counted(plan.problems.size(), "problem", "problems"),
+                    plan.code);
 }
 
 int32_t Select(const Library& lib, const std::string& nameOrIndex) {
@@ -115,7 +170,7 @@ std::string Join(const std::string& folder, const std::string& name) {
 int List(const CommandLine& line, std::ostream& out, std::ostream&) {
     RequireOperands(line, 1, 1);
     Library lib;
-    lib.Open(line.operands[0]);
+    lib.OpenToRead(line.operands[0]);
     uint64_t sectors = 0;
     out << std::setw(6) << "index" << std::setw(11) << "offset" << std::setw(9) << "size" << "  name\n";
     const auto entries = lib.Entries();
@@ -147,11 +202,22 @@ StoredLayout ReadLayout(const Library& lib) {
     return layout;
 }
 
+// The layout of an archive opened to read, which must be one: a single .img
+// that does not begin with "VER2" holds no directory.
+StoredLayout RequireArchive(const Library& lib) {
+    const StoredLayout layout = ReadLayout(lib);
+    if (!layout.hasMagic) {
+        throw ToolError("not an archive: " + lib.ImgPath() + " does not begin with \"VER2\" (is its .dir missing?)",
+                        kFailed);
+    }
+    return layout;
+}
+
 int Info(const CommandLine& line, std::ostream& out, std::ostream&) {
     RequireOperands(line, 1, 1);
     Library lib;
-    lib.Open(line.operands[0], true);
-    const StoredLayout layout = ReadLayout(lib);
+    lib.OpenToRead(line.operands[0], true);
+    RequireArchive(lib);
     uint64_t used = 0;
     for (const TImgEntry& e : lib.Entries()) used += e.size;
     const uint64_t imgBytes = FileSize(lib.ImgPath());
@@ -161,10 +227,7 @@ int Info(const CommandLine& line, std::ostream& out, std::ostream&) {
         << "used:        " << used << " sectors\n"
         << "img:         " << imgBytes << " bytes, " << imgBytes / TOLVANE_SECTOR_SIZE << " whole sectors\n"
         << "unused:      " << lib.HowMuchFragmented() << "%\n";
-    if (!layout.hasMagic) {
-        out << "warning:     the .img does not begin with \"VER2\": not a single-file archive"
-               " (is its .dir missing?)\n";
-    } else if (!lib.PartialRead().empty()) {
+    if (!lib.PartialRead().empty()) {
         out << "warning:     " << lib.PartialRead() << '\n';
     }
     return kOk;
@@ -173,8 +236,8 @@ int Info(const CommandLine& line, std::ostream& out, std::ostream&) {
 int Check(const CommandLine& line, std::ostream& out, std::ostream&) {
     RequireOperands(line, 1, 1);
     Library lib;
-    lib.Open(line.operands[0], true);
-    std::vector<std::string> problems = FindProblems(ReadLayout(lib), lib.Entries());
+    lib.OpenToRead(line.operands[0], true);
+    std::vector<std::string> problems = FindProblems(RequireArchive(lib), lib.Entries());
     // A .dir that could not be read shows only in the library's message.
     if (problems.empty() && !lib.PartialRead().empty()) problems.push_back(lib.PartialRead());
     for (const std::string& problem : problems) out << problem << '\n';
@@ -208,51 +271,59 @@ int Create(const CommandLine& line, std::ostream& out, std::ostream&) {
         for (const std::string& path : made) std::remove(path.c_str());
         throw;
     }
-    out << "created: " << (line.paired ? dir + " and " + img : img) << '\n';
+    Chatter(line, out) << "created: " << (line.paired ? dir + " and " + img : img) << '\n';
     return kOk;
 }
 
 int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
     RequireOperands(line, 2, SIZE_MAX);
-    const std::vector<std::string> files(line.operands.begin() + 1, line.operands.end());
-    // All or nothing for a typo: no file goes in when one is missing.
-    for (const std::string& file : files) {
-        if (!IsFile(file)) throw ToolError("no such file: " + file, kNotFound);
-    }
     Library lib;
     lib.Open(line.operands[0]);
-    std::vector<TImgEntry> entries = lib.Entries();
+    const FilePlan plan = PlanFiles(lib.Entries(), Files(line), FileMode::Import, line.cutNames);
+    RefuseOnProblems(plan, "imported", err);
     size_t replaced = 0;
-    Progress progress(err, "importing", static_cast<int64_t>(files.size()));
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (const auto index = FindName(entries, StoredName(files[i]))) {
-            lib.ReplaceFile(*index, files[i]);
+    Progress progress(Chatter(line, err), "importing", static_cast<int64_t>(plan.files.size()));
+    for (size_t i = 0; i < plan.files.size(); ++i) {
+        if (const auto index = plan.files[i].replaces) {
+            lib.ReplaceFile(*index, plan.files[i].path);
             ++replaced;
         } else {
-            lib.AddFile(files[i]);
-            entries.push_back(lib.Entry(lib.Count() - 1));
+            lib.AddFile(plan.files[i].path);
         }
         progress.Step(static_cast<int64_t>(i + 1));
     }
-    out << "imported: " << replaced << " replaced, " << files.size() - replaced << " added\n";
+    progress.Finish();
+    Chatter(line, out) << "imported: " << replaced << " replaced, " << plan.files.size() - replaced << " added\n";
     return kOk;
 }
 
-// Writes the chosen entries to files in the output folder; names that would
-// collide get the entry's index added.
-int ExtractEntries(const Library& lib, const std::vector<int32_t>& chosen, const std::string& folder,
+// "car.dff" numbered 2 is "car (2).dff".
+std::string Numbered(const std::string& name, int number) {
+    const size_t dot = name.rfind('.');
+    const size_t at = dot == std::string::npos || dot == 0 ? name.size() : dot;
+    return name.substr(0, at) + " (" + std::to_string(number) + ")" + name.substr(at);
+}
+
+// Writes the chosen entries to files in the output folder.  Names compare as
+// Windows compares file names, so an entry whose name was written already
+// gets a numbered one instead of overwriting that file, and the tool says so.
+int ExtractEntries(const Library& lib, const std::vector<int32_t>& chosen, const CommandLine& line,
                    std::ostream& err) {
-    MakeFolders(folder);
+    MakeFolders(line.outputDir);
     std::set<std::string> used;
-    Progress progress(err, "extracting", static_cast<int64_t>(chosen.size()));
+    Progress progress(Chatter(line, err), "extracting", static_cast<int64_t>(chosen.size()));
     for (size_t n = 0; n < chosen.size(); ++n) {
         const int32_t index = chosen[n];
-        std::string name = SafeFileName(NameOf(lib.Entry(index)), index);
-        std::string key = name;
-        for (char& c : key) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-        if (!used.insert(key).second) name = "entry" + std::to_string(index) + "_" + name;
-        lib.ExportFile(index, Join(folder, name));
+        const std::string safe = SafeFileName(NameOf(lib.Entry(index)), index);
+        std::string name = safe;
+        for (int number = 2; !used.insert(FoldName(name)).second; ++number) name = Numbered(safe, number);
+        lib.ExportFile(index, Join(line.outputDir, name));
         progress.Step(static_cast<int64_t>(n + 1));
+        if (name != safe) {
+            progress.Finish();
+            err << "imgtool: entry " << index << " (" << safe << ") written as " << name
+                << ": a file of that name was written already\n";
+        }
     }
     return kOk;
 }
@@ -260,42 +331,52 @@ int ExtractEntries(const Library& lib, const std::vector<int32_t>& chosen, const
 int Extract(const CommandLine& line, std::ostream&, std::ostream& err) {
     RequireOperands(line, 2, SIZE_MAX);
     Library lib;
-    lib.Open(line.operands[0]);
+    lib.OpenToRead(line.operands[0]);
     std::vector<int32_t> chosen;
     for (size_t i = 1; i < line.operands.size(); ++i) chosen.push_back(Select(lib, line.operands[i]));
-    return ExtractEntries(lib, chosen, line.outputDir, err);
+    return ExtractEntries(lib, chosen, line, err);
 }
 
 int ExtractAll(const CommandLine& line, std::ostream&, std::ostream& err) {
     RequireOperands(line, 1, 1);
     Library lib;
-    lib.Open(line.operands[0]);
+    lib.OpenToRead(line.operands[0]);
     std::vector<int32_t> all(static_cast<size_t>(lib.Count()));
     for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int32_t>(i);
-    return ExtractEntries(lib, all, line.outputDir, err);
+    return ExtractEntries(lib, all, line, err);
 }
 
-int Add(const CommandLine& line, std::ostream&, std::ostream& err) {
+int Add(const CommandLine& line, std::ostream& out, std::ostream& err) {
     RequireOperands(line, 2, SIZE_MAX);
     Library lib;
     lib.Open(line.operands[0]);
-    Progress progress(err, "adding", static_cast<int64_t>(line.operands.size() - 1));
-    for (size_t i = 1; i < line.operands.size(); ++i) {
-        lib.AddFile(line.operands[i]);
-        progress.Step(static_cast<int64_t>(i));
+    const FilePlan plan = PlanFiles(lib.Entries(), Files(line), FileMode::Add, line.cutNames);
+    RefuseOnProblems(plan, "added", err);
+    Progress progress(Chatter(line, err), "adding", static_cast<int64_t>(plan.files.size()));
+    for (size_t i = 0; i < plan.files.size(); ++i) {
+        lib.AddFile(plan.files[i].path);
+        progress.Step(static_cast<int64_t>(i + 1));
     }
+    progress.Finish();
+    Chatter(line, out) << "added: " << Counted(plan.files.size(), "entry", "entries") << '\n';
     return kOk;
 }
 
-int Replace(const CommandLine& line, std::ostream&, std::ostream&) {
+int Replace(const CommandLine& line, std::ostream& out, std::ostream&) {
     RequireOperands(line, 3, 3);
     Library lib;
     lib.Open(line.operands[0]);
-    lib.ReplaceFile(Select(lib, line.operands[1]), line.operands[2]);
+    const int32_t index = Select(lib, line.operands[1]);
+    const std::string file = line.operands[2];
+    if (KindOf(file) == Kind::Folder) throw ToolError("not a file: " + file, kNotFound);
+    lib.ReplaceFile(index, file);
+    const TImgEntry entry = lib.Entry(index);
+    Chatter(line, out) << "replaced: entry " << index << " (" << NameOf(entry) << "), now " << entry.size
+                       << " sectors at sector " << entry.offset << '\n';
     return kOk;
 }
 
-int Delete(const CommandLine& line, std::ostream&, std::ostream&) {
+int Delete(const CommandLine& line, std::ostream& out, std::ostream&) {
     RequireOperands(line, 2, SIZE_MAX);
     Library lib;
     lib.Open(line.operands[0]);
@@ -304,6 +385,8 @@ int Delete(const CommandLine& line, std::ostream&, std::ostream&) {
     // Highest first, so that the indexes still to go stay valid; one rewrite.
     for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) lib.RemoveFile(*it);
     lib.ReDoDir();
+    Chatter(line, out) << "deleted: " << Counted(chosen.size(), "entry", "entries") << ", "
+                       << Counted(size_t(lib.Count()), "entry", "entries") << " left\n";
     return kOk;
 }
 
@@ -311,9 +394,10 @@ int RebuildCommand(const CommandLine& line, std::ostream& out, std::ostream& err
     RequireOperands(line, 1, 2);
     Library lib;
     const std::string archive = line.operands[0];
-    const RebuildReport report = line.operands.size() == 2 ? RebuildInto(lib, archive, line.operands[1], err)
-                                                           : RebuildInPlace(lib, archive, err);
-    out << "rebuilt: " << report.entries << " entries, " << report.oldImgBytes << " -> " << report.newImgBytes
+    std::ostream& progress = Chatter(line, err);
+    const RebuildReport report = line.operands.size() == 2 ? RebuildInto(lib, archive, line.operands[1], progress)
+                                                           : RebuildInPlace(lib, archive, progress);
+    Chatter(line, out) << "rebuilt: " << report.entries << " entries, " << report.oldImgBytes << " -> " << report.newImgBytes
         << " bytes\n";
     return kOk;
 }
@@ -337,6 +421,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (line.command.empty()) throw Usage("no command");
         if (line.command == "--help" || line.command == "-h" || line.command == "help") {
             out << kHelpText;
+            return kOk;
+        }
+        if (line.command == "--version") {
+            out << "imgtool " << TOLVANE_VERSION << ", library " << IMGGetVersion() << '\n';
             return kOk;
         }
         const auto command = Commands().find(line.command);

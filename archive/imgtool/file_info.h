@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace imgtool {
 
@@ -19,6 +21,17 @@ uint64_t FileSize(const std::string& path);
 // Up to count bytes from the start of the file; fewer when it is shorter or
 // cannot be read.
 std::string ReadStart(const std::string& path, size_t count);
+
+// A file's attributes (read-only, hidden, system, ... on Windows; the
+// permission bits elsewhere), to be put back as they were; empty when they
+// cannot be read.
+std::optional<uint32_t> AttributesOf(const std::string& path);
+bool SetAttributes(const std::string& path, uint32_t attributes);
+
+// The names of the files (not folders) in a folder, in no particular order;
+// prefix is the folder's path with its trailing separator ("mods\\"), or
+// empty for the current folder.
+std::vector<std::string> FilesIn(const std::string& prefix);
 
 // Creates an empty file; false when one exists already or it cannot be made.
 bool CreateNewFile(const std::string& path);

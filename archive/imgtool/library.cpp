@@ -1,5 +1,7 @@
 #include "library.h"
 
+#include <iostream>
+
 #include "file_info.h"
 #include "imgtool.h"
 #include "layout.h"
@@ -18,9 +20,22 @@ void ThrowOnFailure() {
 
 Library::Library() { IMGSetRaiseOnError(0); }
 
+Library::~Library() {
+    for (const auto& [path, attributes] : keptAttributes_) {
+        if (AttributesOf(path) != attributes && !SetAttributes(path, attributes)) {
+            std::cerr << "imgtool: could not put back the attributes of " << path << '\n';
+        }
+    }
+}
+
 // The library names an entry after the part past the last '\', '/' or ':'.
 std::string StoredName(const std::string& path) {
     return tolvane::StoredEntryName(path, tolvane::platform::IsLeadByte);
+}
+
+std::string FileNamePart(const std::string& path) {
+    const auto last = tolvane::LastDelimiter(path, "\\/:", tolvane::platform::IsLeadByte);
+    return last == std::string::npos ? path : path.substr(last + 1);
 }
 
 void Library::Open(const std::string& path, bool partial) {
@@ -33,6 +48,13 @@ void Library::Open(const std::string& path, bool partial) {
     IMGLoadImg(path.c_str());
     partialRead_ = IMGGetLastError();
     if (!partial) ThrowOnFailure();
+}
+
+void Library::OpenToRead(const std::string& path, bool partial) {
+    for (const std::string& file : {tolvane::DirPathOf(path), tolvane::ImgPathOf(path)}) {
+        if (const auto attributes = AttributesOf(file)) keptAttributes_.emplace_back(file, *attributes);
+    }
+    Open(path, partial);
 }
 
 int32_t Library::Count() const { return IMGFileCount(); }

@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "console.h"
 #include "imgtool.h"
 #include "progress.h"
 
@@ -25,5 +26,6 @@ bool StderrIsConsole() {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     imgtool::SetProgressOnConsole(StderrIsConsole());
+    const imgtool::ConsoleText console;
     return imgtool::Run(args, std::cout, std::cerr);
 }

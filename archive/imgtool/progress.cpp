@@ -12,14 +12,11 @@ void SetProgressOnConsole(bool console) { progressOnConsole = console; }
 Progress::Progress(std::ostream& err, std::string what, int64_t total)
     : err_(err), what_(std::move(what)), total_(total), console_(progressOnConsole) {}
 
-Progress::~Progress() {
-    if (shownDone_ < 0) return;  // nothing was done: no line to end
-    if (console_) {
-        Show();
-        err_ << '\n';
-    } else if (shownDone_ != done_) {
-        Show();
-    }
+void Progress::Finish() {
+    if (finished_ || shownDone_ < 0) return;  // nothing was done: no line to end
+    finished_ = true;
+    if (shownDone_ != done_) Show();
+    if (console_) err_ << '\n';
     err_.flush();
 }
 

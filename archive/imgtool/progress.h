@@ -17,8 +17,11 @@ void SetProgressOnConsole(bool console);
 class Progress {
 public:
     Progress(std::ostream& err, std::string what, int64_t total);
-    ~Progress();
+    ~Progress() { Finish(); }
     void Step(int64_t done);
+    // Shows the last count and ends the line, so that what follows starts on
+    // a line of its own; the destructor does it when nobody did.
+    void Finish();
 
 private:
     void Show();
@@ -29,6 +32,7 @@ private:
     bool console_;
     int64_t done_ = 0;
     int64_t shownDone_ = -1;
+    bool finished_ = false;
     std::chrono::steady_clock::time_point last_{};
 };
 

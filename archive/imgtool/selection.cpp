@@ -4,15 +4,10 @@
 #include <cctype>
 #include <cstring>
 
+#include "names.h"
+
 namespace imgtool {
 namespace {
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 std::optional<int32_t> AsIndex(const std::string& text, size_t count) {
     if (text.empty() || text.size() > 9 ||

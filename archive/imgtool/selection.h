@@ -13,11 +13,11 @@ namespace imgtool {
 // The entry's name: up to its first zero byte, all 24 bytes when it has none.
 std::string NameOf(const TImgEntry& entry);
 
-// The first entry named name (ASCII letters compared without case).
+// The first entry named name (letters compared without case, see names.h).
 std::optional<int32_t> FindName(const std::vector<TImgEntry>& entries, const std::string& name);
 
 // The entry a NAME|INDEX argument names: the first entry whose name matches
-// (ASCII letters compared without case, as the game does); otherwise a
+// (letters compared without case, as the game does); otherwise a
 // decimal number is taken as an index.  Empty when nothing matches.
 std::optional<int32_t> FindEntry(const std::vector<TImgEntry>& entries, const std::string& nameOrIndex);
 

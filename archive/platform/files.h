@@ -35,8 +35,13 @@ public:
     // Length in bytes; -1 when the file is not open.
     int64_t Length() const;
     bool Seek(int64_t position);
-    // Bytes actually read: fewer at the end of the file, 0 when not open.
-    int64_t Read(void* destination, int64_t count);
+    // Bytes that arrived, fewer at the end of the file; failed when the
+    // system reported an error, which is never taken for the end of the file.
+    struct ReadResult {
+        int64_t bytes;
+        bool failed;
+    };
+    ReadResult Read(void* destination, int64_t count);
     // Bytes actually written.
     int64_t Write(const void* source, int64_t count);
     // Puts what was written on the disk itself; false when that fails.
@@ -44,6 +49,8 @@ public:
     void Close();
 
 private:
+    int64_t Position() const;
+
     intptr_t handle_ = -1;
     std::string path_;
 };
@@ -65,6 +72,15 @@ bool IsReplaceable(const std::string& path);
 // returning.  The caller has checked IsReplaceable.
 bool ReplaceWith(const std::string& from, const std::string& to);
 
+// Puts a new file's name on the disk, where a crash would otherwise lose
+// the file whatever its flushes: POSIX keeps it in the folder, flushed
+// apart; Windows flushes it with the file, and this does nothing.
+bool SyncFolderOf(const std::string& path);
+
+// True when the system can open a file by this path: it is not longer than
+// the system's limit for a path (or, on POSIX, for one name in it).
+bool PathFits(const std::string& path);
+
 bool RemoveFile(const std::string& path);
 
 // The user's temporary folder with its trailing separator; empty (the current
@@ -80,8 +96,8 @@ int64_t LengthOf(const std::string& path);
 
 #if !defined(_WIN32)
 // Faults the native tests plant in this layer, and the order of what it put
-// on the disk.  Changes to the disk (a write, a create, a move, a removal)
-// are numbered from 0 after Reset.
+// on the disk.  Changes to the disk (a write, a flush, a create, a move, a
+// removal) are numbered from 0 after Reset.
 namespace faults {
 void Reset();
 // Opens of path fail, as while another program holds it without sharing.
@@ -91,8 +107,18 @@ void FailChange(int64_t at, int64_t keep);
 // From change number at on nothing reaches the disk, as when the process
 // dies there.
 void CrashAt(int64_t at);
+// Reads of path that reach byte position fail there, as at a bad sector:
+// the bytes before it arrive, then the read reports an error.
+void FailReadAt(const std::string& path, int64_t position);
 // Changes made or refused since Reset.
 int64_t Changes();
+// Changes since Reset that are not on the disk yet: writes and creates
+// since their file's last flush, removals since their folder's last sync.
+int64_t Unflushed();
+// The power fails now: of the changes not on the disk the first kept
+// survive, the next one torn (a write keeps the first half of its bytes)
+// when tear is set, and all later ones are undone, newest first.
+void PowerLoss(int64_t kept, bool tear);
 // "write NAME" (a run of writes to one file), "flush NAME", "move FROM TO",
 // "sync FOLDER" in order, names without their folders.
 std::vector<std::string> TakeEvents();

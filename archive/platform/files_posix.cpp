@@ -4,65 +4,31 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <set>
 #include <utility>
 
+#include "disk_faults_posix.h"
 #include "files.h"
 
 namespace tolvane::platform {
 namespace {
 
-// What the tests planted (see faults in files.h).
-struct FaultPlan {
-    std::set<std::string> held;
-    int64_t changes = 0;
-    int64_t failAt = -1;
-    int64_t keep = 0;
-    int64_t crashAt = -1;
-    std::vector<std::string> events;
-    // Only once a test has reset the plan: a long-lived host of the shared
-    // object would otherwise collect events without end.
-    bool recording = false;
-} plan;
+using disk::Change;
+using disk::NameOf;
+using disk::NextChange;
+using disk::Record;
 
-enum class Change { Go, Fail, Dead };
-
-// Numbers the next change to the disk and says whether it may happen.
-Change NextChange() {
-    const int64_t number = plan.changes++;
-    if (plan.crashAt >= 0 && number >= plan.crashAt) return Change::Dead;
-    return number == plan.failAt ? Change::Fail : Change::Go;
-}
-
-std::string NameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-void Record(std::string event) {
-    if (plan.recording) plan.events.push_back(std::move(event));
-}
-
-// Runs of writes to one file count as one event.
-void RecordWrite(const std::string& path) {
-    std::string event = "write " + NameOf(path);
-    if (plan.events.empty() || plan.events.back() != event) Record(std::move(event));
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// A move survives a power loss only once its folder is on the disk.
+// A move or a new name survives a power loss only once its folder is on the
+// disk.
 bool SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return false;
     const bool synced = ::fsync(fd) == 0;
     ::close(fd);
+    disk::Synced(folder);
     Record("sync " + NameOf(folder));
     return synced;
 }
@@ -89,9 +55,12 @@ File::File(const std::string& path, OpenMode mode) { Open(path, mode); }
 bool File::Open(const std::string& path, OpenMode mode) {
     Close();
     path_ = path;
-    if (plan.held.count(path)) return false;
-    if (mode == OpenMode::Create && NextChange() != Change::Go) return false;
+    if (disk::IsHeld(path)) return false;
     if (mode != OpenMode::SourceRead && IsReadOnly(path)) return false;
+    if (mode == OpenMode::Create) {
+        if (NextChange() != Change::Go) return false;
+        disk::WillCreate(path);
+    }
     const int fd = ::open(path.c_str(), FlagsFor(mode), 0644);
     handle_ = fd < 0 ? -1 : fd;
     return IsOpen();
@@ -111,29 +80,37 @@ bool File::Seek(int64_t position) {
     return IsOpen() && ::lseek(static_cast<int>(handle_), position, SEEK_SET) == position;
 }
 
-int64_t File::Read(void* destination, int64_t count) {
+int64_t File::Position() const { return ::lseek(static_cast<int>(handle_), 0, SEEK_CUR); }
+
+File::ReadResult File::Read(void* destination, int64_t count) {
+    if (!IsOpen()) return {0, true};
+    const int64_t readable = disk::ReadableBefore(path_, Position(), count);
     int64_t done = 0;
-    while (IsOpen() && done < count) {
+    while (done < readable) {
         const ssize_t got =
             ::read(static_cast<int>(handle_), static_cast<char*>(destination) + done,
-                   static_cast<size_t>(std::min<int64_t>(count - done, 1 << 30)));
-        if (got <= 0) break;
+                   static_cast<size_t>(std::min<int64_t>(readable - done, 1 << 30)));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return {done, true};
+        if (got == 0) return {done, false};
         done += got;
     }
-    return done;
+    return {done, readable < count};
 }
 
 int64_t File::Write(const void* source, int64_t count) {
     const Change change = NextChange();
-    if (change == Change::Dead) return 0;
-    RecordWrite(path_);
+    if (change == Change::Dead || !IsOpen()) return 0;
+    Record("write " + NameOf(path_));
     // A failed write stops short of the whole count.
-    if (change == Change::Fail) count = std::clamp<int64_t>(plan.keep, 0, std::max<int64_t>(count - 1, 0));
+    if (change == Change::Fail) count = disk::KeptOfFailedWrite(count);
+    disk::WillWrite(static_cast<int>(handle_), path_, Position(), count);
     int64_t done = 0;
-    while (IsOpen() && done < count) {
+    while (done < count) {
         const ssize_t put =
             ::write(static_cast<int>(handle_), static_cast<const char*>(source) + done,
                     static_cast<size_t>(std::min<int64_t>(count - done, 1 << 30)));
+        if (put < 0 && errno == EINTR) continue;
         if (put <= 0) break;
         done += put;
     }
@@ -141,8 +118,11 @@ int64_t File::Write(const void* source, int64_t count) {
 }
 
 bool File::Flush() {
+    if (NextChange() != Change::Go || !IsOpen()) return false;
     Record("flush " + NameOf(path_));
-    return IsOpen() && ::fsync(static_cast<int>(handle_)) == 0;
+    if (::fsync(static_cast<int>(handle_)) != 0) return false;
+    disk::Flushed(path_);
+    return true;
 }
 
 void File::Close() {
@@ -175,11 +155,24 @@ bool IsReplaceable(const std::string& path) {
 
 bool ReplaceWith(const std::string& from, const std::string& to) {
     if (NextChange() != Change::Go || std::rename(from.c_str(), to.c_str()) != 0) return false;
+    disk::Moved(from, to);
     Record("move " + NameOf(from) + " " + NameOf(to));
-    return SyncFolder(FolderOf(to));
+    return SyncFolder(disk::FolderOf(to));
 }
 
-bool RemoveFile(const std::string& path) { return NextChange() == Change::Go && ::unlink(path.c_str()) == 0; }
+bool SyncFolderOf(const std::string& path) { return SyncFolder(disk::FolderOf(path)); }
+
+bool RemoveFile(const std::string& path) {
+    if (NextChange() != Change::Go) return false;
+    disk::WillRemove(path);
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool PathFits(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const auto name = slash == std::string::npos ? path.size() : path.size() - slash - 1;
+    return path.size() < PATH_MAX && name <= NAME_MAX;
+}
 
 std::string TempFolder() {
     const char* tmp = std::getenv("TMPDIR");
@@ -195,29 +188,5 @@ int64_t LengthOf(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return st.st_size;
 }
-
-namespace faults {
-
-void Reset() {
-    plan = FaultPlan();
-    plan.recording = true;
-}
-void Hold(const std::string& path) { plan.held.insert(path); }
-
-void FailChange(int64_t at, int64_t keep) {
-    plan.failAt = at;
-    plan.keep = keep;
-}
-
-void CrashAt(int64_t at) { plan.crashAt = at; }
-int64_t Changes() { return plan.changes; }
-
-std::vector<std::string> TakeEvents() {
-    std::vector<std::string> events;
-    events.swap(plan.events);
-    return events;
-}
-
-}  // namespace faults
 
 }  // namespace tolvane::platform

@@ -52,19 +52,19 @@ bool File::Seek(int64_t position) {
     return IsOpen() && SetFilePointerEx(AsHandle(handle_), to, nullptr, FILE_BEGIN);
 }
 
-int64_t File::Read(void* destination, int64_t count) {
+File::ReadResult File::Read(void* destination, int64_t count) {
+    if (!IsOpen()) return {0, true};
     int64_t done = 0;
-    while (IsOpen() && done < count) {
+    while (done < count) {
         DWORD got = 0;
         const DWORD ask = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-        if (!ReadFile(AsHandle(handle_), static_cast<char*>(destination) + done, ask, &got,
-                      nullptr) ||
-            got == 0) {
-            break;
+        if (!ReadFile(AsHandle(handle_), static_cast<char*>(destination) + done, ask, &got, nullptr)) {
+            return {done + got, true};
         }
+        if (got == 0) break;  // the end of the file
         done += got;
     }
-    return done;
+    return {done, false};
 }
 
 int64_t File::Write(const void* source, int64_t count) {
@@ -116,6 +116,12 @@ bool IsReplaceable(const std::string& path) {
 bool ReplaceWith(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+// FlushFileBuffers puts a file's name on the disk with it.
+bool SyncFolderOf(const std::string&) { return true; }
+
+// The 8-bit file functions take paths of fewer than MAX_PATH characters.
+bool PathFits(const std::string& path) { return path.size() < MAX_PATH; }
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 

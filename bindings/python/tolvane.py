@@ -6,6 +6,7 @@
             print(entry.index, entry.name, entry.offset, entry.size)
         data = img.read("infernus.dff")
         img.import_file(r"C:\\mods\\infernus.dff")   # replaces the entry of that name, or adds
+    new = tolvane.Archive.create(r"C:\\mods\\my.img")    # a new, empty VER2 archive
 
 On Windows it loads tolvane.dll, on Linux libtolvane.so (the same library over
 its POSIX file layer): the copy beside this file, else the one the system
@@ -16,6 +17,11 @@ would otherwise be structured exceptions, on Linux a C++ exception that ends a
 Python process), and every failure becomes a TolvaneError with the library's
 message.
 
+Entry names are bytes in the archive's 8-bit code page: cp1251 unless an
+Archive is given another encoding=.  They compare without case, Latin and
+Cyrillic alike.  A name holds at most 23 bytes: a longer one raises
+ValueError unless cut=True asks for its first 23.
+
 The library holds one open archive per process.  An Archive therefore keeps
 only its path and opens the archive again, under a lock, at the start of each
 operation: several Archive objects, threads, or other programs changing the
@@ -24,6 +30,7 @@ is stored on disk before the operation returns.
 """
 
 import ctypes
+import errno
 import os
 import sys
 import threading
@@ -34,6 +41,7 @@ __all__ = ["Archive", "Entry", "TolvaneError", "SECTOR_SIZE", "library_version",
 SECTOR_SIZE = 2048
 # The library stores at most this many bytes of a name, then a terminating zero.
 _MAX_NAME_BYTES = 23
+_DEFAULT_ENCODING = "cp1251"
 
 
 class TolvaneError(Exception):
@@ -75,10 +83,14 @@ else:
         return os.fsdecode(raw)
 
 
-def _fold(name: bytes) -> bytes:
-    # Entry names compare without regard to the case of ASCII letters only: the
-    # other bytes belong to a code page this module does not know.
-    return name.translate(bytes.maketrans(b"abcdefghijklmnopqrstuvwxyz", b"ABCDEFGHIJKLMNOPQRSTUVWXYZ"))
+def _with_extension(path, extension):
+    """path with its extension replaced as the library does: after the last '.'
+    when no folder separator or ':' follows it, else appended."""
+    marks = [".", "\\", "/", ":"]
+    if isinstance(path, bytes):
+        marks, extension = [m.encode() for m in marks], extension.encode()
+    last = max(path.rfind(m) for m in marks)
+    return (path[:last] if last >= 0 and path[last:last + 1] == marks[0] else path) + extension
 
 
 _lock = threading.RLock()
@@ -139,21 +151,64 @@ def library_version() -> Optional[str]:
 
 
 class Archive:
-    """An IMG archive: NAME.img with NAME.dir beside it, or one NAME.img beginning with "VER2"."""
+    """An IMG archive: NAME.img with NAME.dir beside it, or one NAME.img beginning with "VER2".
 
-    def __init__(self, path):
+    close() (or the end of a with block) ends its use: later calls raise ValueError.
+    """
+
+    def __init__(self, path, encoding: str = _DEFAULT_ENCODING):
         self.path = path
+        self.encoding = encoding
+        "".encode(encoding)  # an unknown encoding is a LookupError now, not at the first name
         self._raw_path = _encode(path)
+        self._closed = False
+        fs_path = os.fspath(path)
+        if not any(os.path.isfile(_with_extension(fs_path, ext)) for ext in (".dir", ".img")):
+            raise FileNotFoundError(errno.ENOENT, "No such archive", fs_path)
         # Raises when the library cannot be loaded; the archive itself is
         # opened by each operation.
         load_library()
         with self._session():
             pass
 
+    @classmethod
+    def create(cls, path, paired: bool = False, encoding: str = _DEFAULT_ENCODING) -> "Archive":
+        """Makes a new, empty archive (one VER2 .img, or with paired an empty .dir and .img).
+        Raises FileExistsError when either file exists; nothing is overwritten."""
+        fs_path = os.fspath(path)
+        files = [_with_extension(fs_path, ".img")] + ([_with_extension(fs_path, ".dir")] if paired else [])
+        for existing in (files[0], _with_extension(fs_path, ".dir")):
+            if os.path.lexists(existing):
+                raise FileExistsError(errno.EEXIST, "Archive exists", existing)
+        made = []
+        try:
+            for name in files:
+                open(name, "xb").close()
+                made.append(name)
+            archive = cls(path, encoding)
+            # The library writes the empty directory: "VER2" and a count of 0, or an empty .dir.
+            with archive._session() as lib:
+                lib.IMGReDoDir()
+                archive._check(lib)
+            return archive
+        except BaseException:
+            for name in made:
+                os.remove(name)
+            raise
+
+    def close(self) -> None:
+        """Ends the use of this object (no file stays open between calls anyway)."""
+        self._closed = True
+
+    @property
+    def closed(self) -> bool:
+        return self._closed
+
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
+        self.close()
         return False
 
     def __repr__(self):
@@ -166,6 +221,8 @@ class Archive:
             self.archive = archive
 
         def __enter__(self):
+            if self.archive._closed:
+                raise ValueError("operation on a closed archive")
             _lock.acquire()
             try:
                 lib = load_library()
@@ -199,29 +256,56 @@ class Archive:
         lib.IMGGetThisFile(ctypes.byref(record), index)
         return record
 
+    # -- names -----------------------------------------------------------
+
+    def _name_of(self, raw: bytes) -> str:
+        return raw.decode(self.encoding, "surrogateescape")
+
+    def _fold(self, raw: bytes) -> str:
+        # As the archive compares names: letters without case, in its code page.
+        return self._name_of(raw).upper()
+
+    def _entry_name(self, name, cut: bool) -> bytes:
+        """name as stored: in the archive's encoding, at most 23 bytes."""
+        text = os.fsdecode(name) if isinstance(name, bytes) else name
+        raw = text.encode(self.encoding, "surrogateescape")
+        if not raw:
+            raise ValueError("an entry needs a name")
+        if len(raw) > _MAX_NAME_BYTES:
+            if not cut:
+                raise ValueError(f"name too long: {text!r} takes {len(raw)} bytes in {self.encoding}; "
+                                 f"an entry holds {_MAX_NAME_BYTES} (cut=True keeps the first {_MAX_NAME_BYTES})")
+            while len(raw) > _MAX_NAME_BYTES:  # whole characters only
+                text = text[:-1]
+                raw = text.encode(self.encoding, "surrogateescape")
+        return raw
+
     def _entry(self, lib, index) -> Entry:
         record = self._record(lib, index)
-        return Entry(index, _decode(record.name), record.offset, record.size)
+        return Entry(index, self._name_of(record.name), record.offset, record.size)
 
     def _index(self, lib, which) -> int:
         """The index of which (an index, a name, or an Entry still at its place) in the open archive."""
         count = lib.IMGFileCount()
         if isinstance(which, Entry):
-            if not 0 <= which.index < count or self._record(lib, which.index).name != _encode(which.name)[:24]:
+            raw = which.name.encode(self.encoding, "surrogateescape")
+            if not 0 <= which.index < count or self._record(lib, which.index).name != raw[:24]:
                 raise TolvaneError(f"Entry {which.name} is no longer at index {which.index}")
             return which.index
         if isinstance(which, int):
-            # An index out of range goes to the library, which names it in its message.
+            if not 0 <= which < count:
+                entries = "1 entry" if count == 1 else f"{count} entries"
+                raise IndexError(f"entry index {which} out of range (the archive has {entries})")
             return which
-        index = self._find(lib, _encode(which))
+        index = self._find(lib, which)
         if index is None:
             raise KeyError(which)
         return index
 
-    def _find(self, lib, raw_name: bytes) -> Optional[int]:
-        wanted = _fold(raw_name[:_MAX_NAME_BYTES])
+    def _find(self, lib, name) -> Optional[int]:
+        wanted = self._fold(self._entry_name(name, cut=True))
         for index in range(lib.IMGFileCount()):
-            if _fold(self._record(lib, index).name) == wanted:
+            if self._fold(self._record(lib, index).name) == wanted:
                 return index
         return None
 
@@ -243,16 +327,13 @@ class Archive:
         return iter(self.entries())
 
     def entry(self, which) -> Entry:
-        """The entry given by index or name (names compare without regard to ASCII case)."""
+        """The entry given by index or name (names compare without case)."""
         with self._session() as lib:
-            index = self._index(lib, which)
-            if not 0 <= index < lib.IMGFileCount():
-                raise IndexError(index)
-            return self._entry(lib, index)
+            return self._entry(lib, self._index(lib, which))
 
     def __contains__(self, name):
         with self._session() as lib:
-            return self._find(lib, _encode(name)) is not None
+            return self._find(lib, name) is not None
 
     def read(self, which) -> bytes:
         """The entry's data: its size in sectors times 2048 bytes (zeros past the end of the .img)."""
@@ -283,7 +364,7 @@ class Archive:
         # The library passes over a missing source in silence, and an add would
         # then leave an empty entry behind.
         if not os.path.isfile(source):
-            raise FileNotFoundError(source)
+            raise FileNotFoundError(errno.ENOENT, "No such file", os.fspath(source))
 
     def replace(self, which, source, force_append: bool = False) -> Entry:
         """Puts the contents of the file source into the entry; returns the entry as stored."""
@@ -294,16 +375,15 @@ class Archive:
             self._check(lib)
             return self._entry(lib, index)
 
-    def add(self, source, name=None) -> Entry:
-        """Adds the file source as a new last entry named name (default: the file's name)."""
+    def add(self, source, name=None, cut: bool = False) -> Entry:
+        """Adds the file source as a new last entry named name (default: the file's name).
+        A name longer than 23 bytes raises ValueError unless cut is true."""
         self._require_source(source)
+        wanted = self._entry_name(name if name is not None else os.path.basename(os.fspath(source)), cut)
         with self._session() as lib:
-            return self._add(lib, source, name)
+            return self._add(lib, source, wanted)
 
-    def _add(self, lib, source, name) -> Entry:
-        wanted = _encode(name if name is not None else os.path.basename(os.fspath(source)))[:_MAX_NAME_BYTES]
-        if not wanted:
-            raise ValueError("an entry needs a name")
+    def _add(self, lib, source, wanted: bytes) -> Entry:
         lib.IMGAddFile(_encode(source))
         self._check(lib)
         index = lib.IMGFileCount() - 1
@@ -318,14 +398,15 @@ class Archive:
             self._check(lib)
         return self._entry(lib, index)
 
-    def import_file(self, source, name=None) -> Entry:
-        """Replaces the entry of the same name (without regard to ASCII case), or adds one."""
+    def import_file(self, source, name=None, cut: bool = False) -> Entry:
+        """Replaces the entry of the same name (compared without case), or adds one.
+        A name longer than 23 bytes raises ValueError unless cut is true."""
         self._require_source(source)
-        raw_name = _encode(name if name is not None else os.path.basename(os.fspath(source)))
+        wanted = self._entry_name(name if name is not None else os.path.basename(os.fspath(source)), cut)
         with self._session() as lib:
-            index = self._find(lib, raw_name)
+            index = self._find(lib, self._name_of(wanted))
             if index is None:
-                return self._add(lib, source, name)
+                return self._add(lib, source, wanted)
             lib.IMGReplaceFile(index, _encode(source), 0)
             self._check(lib)
             return self._entry(lib, index)
@@ -333,9 +414,5 @@ class Archive:
     def delete(self, which) -> None:
         """Takes the entry out of the directory and stores it; its data stays in the .img, unused."""
         with self._session() as lib:
-            index = self._index(lib, which)
-            if not 0 <= index < lib.IMGFileCount():
-                # The library passes over such an index; a caller should hear of it.
-                raise IndexError(index)
-            lib.IMGDelete(index)
+            lib.IMGDelete(self._index(lib, which))
             self._check(lib)

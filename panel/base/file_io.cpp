@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 #include "base/failure.h"
 #include "base/file_failure_text.h"
@@ -23,21 +24,40 @@ constexpr DWORD kMaxTransfer = 1u << 30;
     Fail(CannotCreateFileText(fullPath, SystemErrorText(error)));
 }
 
+// Others may read the file while the handle lives, but not write it.
+UniqueHandle OpenSharingReads(const wchar_t* fileName) {
+    return UniqueHandle(CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 }  // namespace
 
-std::string ReadWhole(HANDLE file) {
+std::string ReadWhole(HANDLE file, const wchar_t* fileName) {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) return {};
+    if (!GetFileSizeEx(file, &size)) FailOpen(fileName, GetLastError());
+    // On a 32-bit build a size past what memory can hold must not wrap to a smaller one.
+    if (static_cast<ULONGLONG>(size.QuadPart) > std::string().max_size()) throw std::bad_alloc();
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
         const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kMaxTransfer));
-        if (!ReadFile(file, bytes.data() + done, ask, &got, nullptr) || got == 0) break;
+        if (!ReadFile(file, bytes.data() + done, ask, &got, nullptr)) FailOpen(fileName, GetLastError());
+        // Others may not write while the file is open, so it cannot have shrunk.
+        if (got == 0) FailOpen(fileName, ERROR_HANDLE_EOF);
         done += got;
     }
-    bytes.resize(done);
     return bytes;
+}
+
+std::optional<std::string> ReadWholeIfPresent(const wchar_t* fileName) {
+    const UniqueHandle file = OpenSharingReads(fileName);
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
+        FailOpen(fileName, error);
+    }
+    return ReadWhole(file.Get(), fileName);
 }
 
 namespace {
@@ -134,8 +154,7 @@ std::wstring FullPathOf(const wchar_t* fileName) {
 }
 
 UniqueHandle OpenForReading(const wchar_t* fileName) {
-    UniqueHandle file(CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file = OpenSharingReads(fileName);
     if (!file) FailOpen(fileName, GetLastError());
     return file;
 }

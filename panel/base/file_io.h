@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,9 +17,14 @@ namespace carrow {
 // the handle lives.
 UniqueHandle OpenForReading(const wchar_t* fileName);
 
-// The whole file from its start, as many bytes as its size; a file that
-// shrank meanwhile gives what was there.
-std::string ReadWhole(HANDLE file);
+// The whole file from its start, as many bytes as its size.  A read that
+// fails or ends early fails with the open message naming fileName: a cut
+// text is never taken for the file.
+std::string ReadWhole(HANDLE file, const wchar_t* fileName);
+
+// The named file's bytes, read as ReadWhole does, or none when there is no
+// such file; any other failure is raised.
+std::optional<std::string> ReadWholeIfPresent(const wchar_t* fileName);
 
 // Replaces the file at the full path with the bytes, atomically: a failed
 // save leaves the old file byte for byte.

@@ -1,9 +1,5 @@
 #include "base/guarded.h"
 
-#include <string>
-
-#include "base/failure.h"
-
 namespace carrow {
 namespace {
 
@@ -11,12 +7,8 @@ void NoteToDebugger() noexcept { OutputDebugStringW(L"carrow: a callback failed\
 
 CallbackFailurePolicy policy = NoteToDebugger;
 
-// The point named by CARROW_FAIL_CALLBACK, read once; empty when unset.
-std::wstring TestFailurePoint() {
-    wchar_t name[64] = L"";
-    const DWORD length = GetEnvironmentVariableW(L"CARROW_FAIL_CALLBACK", name, static_cast<DWORD>(std::size(name)));
-    return length > 0 && length < std::size(name) ? std::wstring(name, length) : std::wstring();
-}
+// The record of the innermost guarded subclass call on this thread.
+thread_local PassRecord* innermost = nullptr;
 
 }  // namespace
 
@@ -26,11 +18,18 @@ void SetCallbackFailurePolicy(CallbackFailurePolicy newPolicy) noexcept {
 
 void HandleCallbackFailure() noexcept { policy(); }
 
-void FailOnceForTest(const wchar_t* point) {
-    static std::wstring pending = TestFailurePoint();
-    if (pending.empty() || pending != point) return;
-    pending.clear();
-    Fail(L"Test failure at " + std::wstring(point));
+PassRecord::PassRecord() : outer_(innermost) { innermost = this; }
+
+PassRecord::~PassRecord() { innermost = outer_; }
+
+LRESULT PassOn(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    PassRecord* const record = innermost;  // calls nested inside DefSubclassProc restore it before it returns
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    if (record) {
+        record->passed = true;
+        record->result = result;
+    }
+    return result;
 }
 
 }  // namespace carrow

@@ -18,10 +18,6 @@ using CallbackFailurePolicy = void (*)() noexcept;
 void SetCallbackFailurePolicy(CallbackFailurePolicy policy) noexcept;
 void HandleCallbackFailure() noexcept;
 
-// Test-only: when the environment variable CARROW_FAIL_CALLBACK names point,
-// the first call fails, so a test can watch a callback fail.
-void FailOnceForTest(const wchar_t* point);
-
 // Runs body; on failure hands it to the policy and returns fallback(), called
 // after the failure is destroyed.
 template <class Body, class Fallback>
@@ -42,17 +38,42 @@ LRESULT CALLBACK GuardedWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
                       [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
+// A subclass procedure hands a message on to the control's own handling
+// through PassOn, never DefSubclassProc itself: the guard then knows that the
+// message was handled, and after a failure returns what that gave instead of
+// handling the message a second time.
+LRESULT PassOn(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The record of one guarded subclass call: whether its procedure passed the
+// message on, and the answer.  Calls nest (a message handled inside another),
+// so each call keeps its own and PassOn marks the innermost.
+class PassRecord {
+public:
+    PassRecord();
+    PassRecord(const PassRecord&) = delete;
+    PassRecord& operator=(const PassRecord&) = delete;
+    ~PassRecord();
+
+    bool passed = false;
+    LRESULT result = 0;
+
+private:
+    PassRecord* outer_;
+};
+
 // Procedure as a subclass procedure, removed when its window goes; a failure
-// leaves the message to the control's own handling.
+// leaves the message to the control's own handling unless the procedure had
+// handed it on already.
 template <SUBCLASSPROC Procedure>
 LRESULT CALLBACK GuardedSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR data) {
+    PassRecord record;
     return AtCallback(
         [&] {
             if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, GuardedSubclassProc<Procedure>, id);
             return Procedure(hwnd, message, wParam, lParam, id, data);
         },
-        [&] { return DefSubclassProc(hwnd, message, wParam, lParam); });
+        [&] { return record.passed ? record.result : DefSubclassProc(hwnd, message, wParam, lParam); });
 }
 
 }  // namespace carrow

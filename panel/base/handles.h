@@ -64,4 +64,40 @@ private:
     HGDIOBJ old_;
 };
 
+// A window's device context, released when the owner goes; empty when the
+// window gave none.  Of the whole window, frame included, or of its client
+// area (the screen's for no window).
+class WindowDc {
+public:
+    enum Area { Whole, Client };
+    explicit WindowDc(HWND window, Area area = Whole)
+        : window_(window), dc_(area == Whole ? GetWindowDC(window) : GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// One WM_PAINT: BeginPaint now, EndPaint when the owner goes, also when the
+// drawing in between failed.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    ~PaintScope() { EndPaint(window_, &paint_); }
+    HDC Dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 }  // namespace carrow

@@ -4,26 +4,26 @@
 
 #include <windows.h>
 
-#include "base/control_handles.h"
+#include "base/controls.h"
 
 namespace carrow {
 
 class RedrawPause {
 public:
-    explicit RedrawPause(HWND box)
-        : box_(box), visible_((GetWindowLongW(box, GWL_STYLE) & WS_VISIBLE) != 0) {
-        if (visible_) ControlHandle(box_).SetRedraw(false);
+    explicit RedrawPause(HWND control)
+        : control_(control), visible_((GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0) {
+        if (visible_) control_.SetRedraw(false);
     }
     RedrawPause(const RedrawPause&) = delete;
     RedrawPause& operator=(const RedrawPause&) = delete;
     ~RedrawPause() {
         if (!visible_) return;
-        ControlHandle(box_).SetRedraw(true);
-        RedrawWindow(box_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+        control_.SetRedraw(true);
+        RedrawWindow(control_.Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
     }
 
 private:
-    HWND box_;
+    Window control_;
     bool visible_;
 };
 

@@ -1,16 +1,14 @@
-#include "skin/colour_box.h"
+#include "colour_box.h"
 
 #include <commctrl.h>
 
 #include <string>
 
 #include "base/colour_ref.h"
-#include "base/control_handles.h"
 #include "base/failure.h"
 #include "base/handles.h"
 #include "base/guarded.h"
-#include "skin/reflect.h"
-#include "skin/skin.h"
+#include "base/reflect.h"
 #include "base/system_error.h"
 
 namespace carrow {
@@ -38,25 +36,24 @@ RECT DrawSwatch(HDC dc, const RECT& item, Colour colour) {
 }  // namespace
 
 void ColourBox::Attach(HWND combo, const skin::Description& skin) {
-    combo_ = combo;
-    const ComboHandle list(combo_);
-    list.Clear();
+    combo_.Attach(combo);
+    combo_.Clear();
     for (const ColourEntry& entry : ColourEntries()) {
         const std::wstring name(entry.name);
-        if (!list.Add(name.c_str())) {
+        if (!combo_.Add(name.c_str())) {
             Fail(L"Cannot fill the colour chooser: " + SystemErrorText(GetLastError()));
         }
     }
-    list.Select(0);
+    combo_.Select(0);
     const skin::Section& section = skin::SectionNamed(skin, "COMBOBOX");
-    if (!SetWindowSubclass(combo_, GuardedSubclassProc<ComboProc>, kColourBoxSubclass,
+    if (!SetWindowSubclass(combo, GuardedSubclassProc<ComboProc>, kColourBoxSubclass,
                            reinterpret_cast<DWORD_PTR>(&section))) {
         Fail(L"Cannot attach the colour chooser: " + SystemErrorText(GetLastError()));
     }
 }
 
 Colour ColourBox::Selected() const {
-    const int index = ComboHandle(combo_).Selected();
+    const int index = combo_.Selected();
     const auto entries = ColourEntries();
     return index >= 0 && static_cast<size_t>(index) < entries.size() ? entries[index].colour
                                                                       : entries.front().colour;
@@ -74,7 +71,7 @@ void ColourBox::DrawItem(const DRAWITEMSTRUCT& item, const skin::Section& sectio
 
     RECT text = item.rcItem;
     text.left = swatch.right + 4;
-    carrow::Selected font(item.hDC, ComboHandle(item.hwndItem).Font());
+    carrow::Selected font(item.hDC, ComboBox(item.hwndItem).Font());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, ToColorRef(highlighted ? section.accentText : kPanelTextColour));
     DrawTextW(item.hDC, entry.name.data(), static_cast<int>(entry.name.size()), &text,
@@ -83,11 +80,11 @@ void ColourBox::DrawItem(const DRAWITEMSTRUCT& item, const skin::Section& sectio
 
 LRESULT CALLBACK ColourBox::ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR section) {
-    if (message == skin::Reflected(WM_DRAWITEM)) {
+    if (message == Reflected(WM_DRAWITEM)) {
         DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *reinterpret_cast<const skin::Section*>(section));
         return TRUE;
     }
-    return DefSubclassProc(combo, message, wParam, lParam);
+    return PassOn(combo, message, wParam, lParam);
 }
 
 }  // namespace carrow

@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
-#include "skin/colour_box_entries.h"
-#include "skin/skin.h"
+#include "base/controls.h"
+#include "colour_box_entries.h"
+#include "skin.h"
 
 namespace carrow {
 
@@ -22,7 +23,7 @@ public:
     // colours of the skin's "COMBOBOX" section; the skin outlives the box.
     void Attach(HWND combo, const skin::Description& skin);
 
-    HWND Handle() const { return combo_; }
+    const ComboBox& Control() const { return combo_; }
     Colour Selected() const;
 
     // Draws one entry: the swatch, then the name; the list's highlighted entry
@@ -33,7 +34,7 @@ private:
     static LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                     DWORD_PTR section);
 
-    HWND combo_ = nullptr;
+    ComboBox combo_;
 };
 
 }  // namespace carrow

@@ -10,6 +10,8 @@
 
 #include "base/failure.h"
 #include "base/guarded.h"
+#include "base/handles.h"
+#include "base/system_error.h"
 #include "base/window_text.h"
 #include "skin_paint.h"
 
@@ -92,8 +94,10 @@ void SkinnedFrame::Attach(HWND hwnd, const Frame& frame, int dpi, HFONT font, Si
     }
     const Size window = WindowSizeFor(frame.metrics, dpi, client);
     // The frame changes its thickness: the system asks WM_NCCALCSIZE again.
-    SetWindowPos(hwnd, nullptr, 0, 0, window.width, window.height,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!SetWindowPos(hwnd, nullptr, 0, 0, window.width, window.height,
+                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+        Fail(L"Cannot size the window to its frame: " + SystemErrorText(GetLastError()));
+    }
 }
 
 LRESULT CALLBACK SkinnedFrame::Procedure(HWND, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -134,17 +138,14 @@ void SkinnedFrame::Paint() const {
     if (!IsWindowVisible(hwnd_)) return;
     Size window;
     const FrameLayout layout = Layout(&window);
-    HDC dc = GetWindowDC(hwnd_);
-    if (!dc) return;
+    const WindowDc dc(hwnd_);
+    if (!dc.Get()) return;
     // The client area is its own to draw.
-    ExcludeClipRect(dc, layout.client.left, layout.client.top, layout.client.left + layout.client.width,
+    ExcludeClipRect(dc.Get(), layout.client.left, layout.client.top, layout.client.left + layout.client.width,
                     layout.client.top + layout.client.height);
-    {
-        BufferedPaint buffer(dc, {0, 0, window.width, window.height});
-        PaintFrame(buffer.Dc(), layout, window, *frame_, {active_, LookOf(Button::Minimise), LookOf(Button::Close)},
-                   SmallIconOf(hwnd_), WindowText(hwnd_), captionFont_.Get(), dpi_);
-    }
-    ReleaseDC(hwnd_, dc);
+    const BufferedPaint buffer(dc.Get(), {0, 0, window.width, window.height});
+    PaintFrame(buffer.Dc(), layout, window, *frame_, {active_, LookOf(Button::Minimise), LookOf(Button::Close)},
+               SmallIconOf(hwnd_), WindowText(hwnd_), captionFont_.Get(), dpi_);
 }
 
 void SkinnedFrame::SetHot(Button button) {
@@ -169,13 +170,17 @@ LRESULT SkinnedFrame::Release(POINT screen) {
     pressed_ = Button::None;
     ReleaseCapture();
     Paint();
-    if (over) {
-        // Posted: closing destroys the window, which must not happen under
-        // this message.
-        PostMessageW(hwnd_, WM_SYSCOMMAND, button == Button::Close ? SC_CLOSE : SC_MINIMIZE,
-                     MAKELPARAM(screen.x, screen.y));
+    // Posted: closing destroys the window, which must not happen under this
+    // message.
+    if (over && !PostMessageW(hwnd_, WM_SYSCOMMAND, button == Button::Close ? SC_CLOSE : SC_MINIMIZE,
+                              MAKELPARAM(screen.x, screen.y))) {
+        Fail(L"Cannot send the window command: " + SystemErrorText(GetLastError()));
     }
     return 0;
+}
+
+void SkinnedFrame::RedrawFrame() const {
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 // Maximised, the border lies just outside the work area, as the system
@@ -194,106 +199,117 @@ void SkinnedFrame::AdjustMaximised(MINMAXINFO& info) const {
     info.ptMinTrackSize.y = std::max<LONG>(info.ptMinTrackSize.y, least.height);
 }
 
-LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SkinnedFrame::OnCalcSize(RECT& rect) const {
+    // The first rectangle (also for wParam TRUE) is the window's; it becomes
+    // the client area's.
+    const FrameInsets insets = InsetsAt(frame_->metrics, dpi_);
+    rect.left += insets.border;
+    rect.top += insets.border + insets.caption;
+    rect.right = std::max(rect.right - insets.border, rect.left);
+    rect.bottom = std::max(rect.bottom - insets.border, rect.top);
+    return 0;
+}
+
+void SkinnedFrame::OnMouseMoveInFrame(WPARAM hit) {
+    if (!tracking_) {
+        TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE | TME_NONCLIENT, hwnd_, 0};
+        tracking_ = TrackMouseEvent(&track) != FALSE;
+    }
+    // Without the system's word when the mouse leaves, no button stays hot.
+    SetHot(!tracking_ ? Button::None : hit == HTMINBUTTON ? Button::Minimise : hit == HTCLOSE ? Button::Close
+                                                                                                 : Button::None);
+}
+
+// True when the press was the frame's own: a caption button or the icon.
+bool SkinnedFrame::OnButtonDown(UINT message, WPARAM hit, LPARAM lParam) {
+    if (hit == HTMINBUTTON || hit == HTCLOSE) {
+        Press(hit == HTCLOSE ? Button::Close : Button::Minimise);
+        return true;
+    }
+    if (hit == HTSYSMENU && message == WM_NCLBUTTONDOWN) {
+        // The system would draw its own icon pressed; the menu is all that is
+        // wanted.
+        SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MOUSEMENU | HTSYSMENU, lParam);
+        Paint();
+        return true;
+    }
+    return false;
+}
+
+// While a caption button is held, the mouse is captured: true then.
+bool SkinnedFrame::OnMouseMove(LPARAM lParam) {
+    if (pressed_ == Button::None) return false;
+    const FrameHit hit = HitAt(ScreenPointOf(lParam));
+    const bool over = hit == (pressed_ == Button::Close ? FrameHit::Close : FrameHit::Minimise);
+    if (over != pressedOver_) {
+        pressedOver_ = over;
+        Paint();
+    }
+    return true;
+}
+
+void SkinnedFrame::OnCaptureChanged(HWND gainer) {
+    if (pressed_ == Button::None || gainer == hwnd_) return;
+    pressed_ = Button::None;
+    Paint();
+}
+
+bool SkinnedFrame::AfterSystem(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case WM_NCCALCSIZE: {
-            // The first rectangle (also for wParam TRUE) is the window's; it
-            // becomes the client area's.
-            RECT& rect = *reinterpret_cast<RECT*>(lParam);
-            const FrameInsets insets = InsetsAt(frame_->metrics, dpi_);
-            rect.left += insets.border;
-            rect.top += insets.border + insets.caption;
-            rect.right = std::max(rect.right - insets.border, rect.left);
-            rect.bottom = std::max(rect.bottom - insets.border, rect.top);
-            return 0;
-        }
-        case WM_NCPAINT: Paint(); return 0;
-        case WM_NCACTIVATE: {
+        case WM_NCACTIVATE:
             active_ = wParam != FALSE;
             // -1: the system keeps its bookkeeping but draws nothing.
-            const LRESULT result = DefSubclassProc(hwnd_, message, wParam, -1);
+            result = PassOn(hwnd_, message, wParam, -1);
             Paint();
-            return result;
-        }
+            return true;
+        case WM_SETTEXT:
+        case WM_SETICON:  // the system draws its caption straight away for these
+            result = PassOn(hwnd_, message, wParam, lParam);
+            Paint();
+            return true;
+        case WM_SYSCOMMAND:  // the system menu's tracking may draw over the caption
+            result = PassOn(hwnd_, message, wParam, lParam);
+            if (((wParam & 0xFFF0) == SC_KEYMENU || (wParam & 0xFFF0) == SC_MOUSEMENU) && IsWindow(hwnd_)) Paint();
+            return true;
+        case WM_WINDOWPOSCHANGED:  // the buttons move with the right edge: the whole frame is drawn anew
+            result = PassOn(hwnd_, message, wParam, lParam);
+            if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE)) RedrawFrame();
+            return true;
+        case WM_GETMINMAXINFO:
+            result = PassOn(hwnd_, message, wParam, lParam);
+            AdjustMaximised(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return true;
+    }
+    return false;
+}
+
+LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (AfterSystem(message, wParam, lParam, result)) return result;
+    switch (message) {
+        case WM_NCCALCSIZE: return OnCalcSize(*reinterpret_cast<RECT*>(lParam));
+        case WM_NCPAINT: Paint(); return 0;
         case kThemeDrawCaption:
         case kThemeDrawFrame: return 0;
-        case WM_SETTEXT:
-        case WM_SETICON: {
-            // The system draws its caption straight away for these.
-            const LRESULT result = DefSubclassProc(hwnd_, message, wParam, lParam);
-            Paint();
-            return result;
-        }
         case WM_NCHITTEST: return HitCodeOf(HitAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
-        case WM_NCMOUSEMOVE:
-            if (!tracking_) {
-                TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE | TME_NONCLIENT, hwnd_, 0};
-                tracking_ = TrackMouseEvent(&track) != FALSE;
-            }
-            SetHot(wParam == HTMINBUTTON ? Button::Minimise : wParam == HTCLOSE ? Button::Close : Button::None);
-            break;
+        case WM_NCMOUSEMOVE: OnMouseMoveInFrame(wParam); break;
         case WM_NCMOUSELEAVE:
             tracking_ = false;
             SetHot(Button::None);
             break;
         case WM_NCLBUTTONDOWN:
         case WM_NCLBUTTONDBLCLK:
-            if (wParam == HTMINBUTTON || wParam == HTCLOSE) {
-                Press(wParam == HTCLOSE ? Button::Close : Button::Minimise);
-                return 0;
-            }
-            if (wParam == HTSYSMENU && message == WM_NCLBUTTONDOWN) {
-                // The system would draw its own icon pressed; the menu is all
-                // that is wanted.
-                SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MOUSEMENU | HTSYSMENU, lParam);
-                Paint();
-                return 0;
-            }
+            if (OnButtonDown(message, wParam, lParam)) return 0;
             break;
         case WM_MOUSEMOVE:
-            if (pressed_ != Button::None) {
-                const FrameHit hit = HitAt(ScreenPointOf(lParam));
-                const bool over = hit == (pressed_ == Button::Close ? FrameHit::Close : FrameHit::Minimise);
-                if (over != pressedOver_) {
-                    pressedOver_ = over;
-                    Paint();
-                }
-                return 0;
-            }
+            if (OnMouseMove(lParam)) return 0;
             break;
         case WM_LBUTTONUP:
-            if (pressed_ != Button::None) {
-                return Release(ScreenPointOf(lParam));
-            }
+            if (pressed_ != Button::None) return Release(ScreenPointOf(lParam));
             break;
-        case WM_CAPTURECHANGED:
-            if (pressed_ != Button::None && reinterpret_cast<HWND>(lParam) != hwnd_) {
-                pressed_ = Button::None;
-                Paint();
-            }
-            break;
-        case WM_SYSCOMMAND: {
-            // The system menu's tracking may draw over the caption.
-            const UINT command = wParam & 0xFFF0;
-            const LRESULT result = DefSubclassProc(hwnd_, message, wParam, lParam);
-            if ((command == SC_KEYMENU || command == SC_MOUSEMENU) && IsWindow(hwnd_)) Paint();
-            return result;
-        }
-        case WM_WINDOWPOSCHANGED: {
-            const LRESULT result = DefSubclassProc(hwnd_, message, wParam, lParam);
-            // The buttons move with the right edge: the whole frame is drawn anew.
-            if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE)) {
-                RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
-            }
-            return result;
-        }
-        case WM_GETMINMAXINFO: {
-            const LRESULT result = DefSubclassProc(hwnd_, message, wParam, lParam);
-            AdjustMaximised(*reinterpret_cast<MINMAXINFO*>(lParam));
-            return result;
-        }
+        case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lParam)); break;
     }
-    return DefSubclassProc(hwnd_, message, wParam, lParam);
+    return PassOn(hwnd_, message, wParam, lParam);
 }
 
 }  // namespace carrow::skin

@@ -30,11 +30,19 @@ private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Messages the system handles first, drawn over afterwards; false for others.
+    bool AfterSystem(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnCalcSize(RECT& rect) const;
+    void OnMouseMoveInFrame(WPARAM hit);
+    bool OnButtonDown(UINT message, WPARAM hit, LPARAM lParam);
+    bool OnMouseMove(LPARAM lParam);
+    void OnCaptureChanged(HWND gainer);
     FrameLayout Layout(Size* window = nullptr) const;
     FrameHit HitAt(POINT screen) const;
     // The client point of a mouse message's lParam, on the screen.
     POINT ScreenPointOf(LPARAM lParam) const;
     void Paint() const;
+    void RedrawFrame() const;
     void SetHot(Button button);
     void Press(Button button);
     LRESULT Release(POINT screen);

@@ -49,6 +49,20 @@ void DrawArrow(HDC dc, const RECT& rect, Colour colour, int dpi) {
 
 RECT ToRECT(const Rect& rect) { return {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height}; }
 
+// The window's caption on the caption bar, with a shadow one pixel down and
+// right that keeps it legible on the gradient.
+void DrawFrameCaption(HDC dc, RECT text, const std::wstring& caption, HFONT font, const Look& look) {
+    Selected selected(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+    RECT shadow = text;
+    OffsetRect(&shadow, 1, 1);
+    SetTextColor(dc, ToColorRef(look.border));
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &shadow, format);
+    SetTextColor(dc, ToColorRef(look.text));
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
+}
+
 enum class Sign { Minimise, Close };
 
 // A caption button's sign, drawn pixel row by pixel row so that it stays
@@ -211,19 +225,7 @@ void PaintFrame(HDC dc, const FrameLayout& layout, Size window, const Frame& fra
         DrawIconEx(dc, layout.icon.left, layout.icon.top, icon, layout.icon.width, layout.icon.height, 0, nullptr,
                    DI_NORMAL);
     }
-    RECT text = ToRECT(layout.text);
-    {
-        Selected selected(dc, font);
-        SetBkMode(dc, TRANSPARENT);
-        const UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
-        // A shadow one pixel down and right keeps the text legible on the gradient.
-        RECT shadow = text;
-        OffsetRect(&shadow, 1, 1);
-        SetTextColor(dc, ToColorRef(look.border));
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &shadow, format);
-        SetTextColor(dc, ToColorRef(look.text));
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
-    }
+    DrawFrameCaption(dc, ToRECT(layout.text), caption, font, look);
 
     const auto index = [](State state) {
         return state == State::Pressed ? 2u : state == State::Hot ? 1u : 0u;

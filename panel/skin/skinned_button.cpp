@@ -1,9 +1,8 @@
 // Push buttons: drawn by their owner, which reflects WM_DRAWITEM back here.
 #include "skinned_common.h"
 
-#include "base/guarded.h"
 #include "base/window_text.h"
-#include "reflect.h"
+#include "base/reflect.h"
 
 namespace carrow::skin::skinned {
 namespace {
@@ -27,14 +26,13 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case Reflected(WM_DRAWITEM):
             PaintButtonItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), skin);
             return TRUE;
-        case BM_CLICK: FailOnceForTest(L"button-click"); break;
         case WM_LBUTTONDBLCLK:
             // An owner-drawn button would report a quick second click as a
             // double click; a push button takes it as another click.
-            return DefSubclassProc(hwnd, WM_LBUTTONDOWN, wParam, lParam);
+            return PassOn(hwnd, WM_LBUTTONDOWN, wParam, lParam);
         case WM_ERASEBKGND: return TRUE;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return PassOn(hwnd, message, wParam, lParam);
 }
 
 }  // namespace carrow::skin::skinned

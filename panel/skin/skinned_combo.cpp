@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "base/control_handles.h"
+#include "base/controls.h"
 #include "base/handles.h"
-#include "reflect.h"
+#include "base/reflect.h"
 
 namespace carrow::skin::skinned {
 namespace {
@@ -16,7 +16,7 @@ void DrawComboItem(const DRAWITEMSTRUCT& item, const SkinState& skin) {
     FillSolid(item.hDC, item.rcItem, selected ? skin.section->accent : skin.background);
     if (static_cast<int>(item.itemID) < 0) return;
     std::wstring text;
-    if (!ComboHandle(item.hwndItem).ItemText(static_cast<int>(item.itemID), text)) return;
+    if (!ComboBox(item.hwndItem).ItemText(static_cast<int>(item.itemID), text)) return;
     RECT area = item.rcItem;
     area.left += ScaleToDpi(3, skin.dpi);
     carrow::Selected font(item.hDC, skin.font);
@@ -26,7 +26,7 @@ void DrawComboItem(const DRAWITEMSTRUCT& item, const SkinState& skin) {
 }
 
 void PaintCombo(HWND hwnd, HDC dc, const RECT& client, const SkinState& skin) {
-    const ComboHandle combo(hwnd);
+    const ComboBox combo(hwnd);
     const bool dropped = combo.Dropped();
     const RECT content = PaintComboFace(dc, client, *skin.section, StateOf(hwnd, skin, dropped), skin.background,
                                         skin.dpi);
@@ -60,17 +60,19 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         case WM_KILLFOCUS:
         case WM_ENABLE:
         case CB_SETCURSEL: {
-            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+            const LRESULT result = PassOn(hwnd, message, wParam, lParam);
             InvalidateRect(hwnd, nullptr, FALSE);
             return result;
         }
         case Reflected(WM_DRAWITEM):
+            // An item drawer attached to the box draws its items; the rest show their text.
+            if (PassOn(hwnd, message, wParam, lParam)) return TRUE;
             DrawComboItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), skin);
             return TRUE;
         case Reflected(WM_CTLCOLORLISTBOX):
         case Reflected(WM_CTLCOLOREDIT): return ColoursOf(skin, wParam);
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return PassOn(hwnd, message, wParam, lParam);
 }
 
 }  // namespace carrow::skin::skinned

@@ -15,7 +15,7 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         });
     }
     if (message == WM_ERASEBKGND) return TRUE;
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return PassOn(hwnd, message, wParam, lParam);
 }
 
 }  // namespace carrow::skin::skinned

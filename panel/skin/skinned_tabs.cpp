@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/control_handles.h"
+#include "base/controls.h"
 
 namespace carrow::skin::skinned {
 namespace {
 
 std::vector<TabItem> TabsOf(HWND hwnd, const SkinState& skin) {
-    const TabHandle strip(hwnd);
+    const TabStrip strip(hwnd);
     const int count = strip.Count();
     const int selected = strip.Selected();
     std::vector<TabItem> tabs;
@@ -28,7 +28,7 @@ std::vector<TabItem> TabsOf(HWND hwnd, const SkinState& skin) {
 }
 
 int HotTab(HWND hwnd, LPARAM lParam) {
-    return TabHandle(hwnd).HitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    return TabStrip(hwnd).HitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
         });
     }
     if (message == WM_ERASEBKGND) return TRUE;
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return PassOn(hwnd, message, wParam, lParam);
 }
 
 }  // namespace carrow::skin::skinned

@@ -1,14 +1,14 @@
 // Text boxes: the system draws the text; the skin draws the border and gives the colours.
 #include "skinned_common.h"
 
-#include "reflect.h"
+#include "base/reflect.h"
 
 namespace carrow::skin::skinned {
 namespace {
 
 // Multi-line text boxes: Enter makes a line break, Tab moves the focus on.
 LRESULT DialogCodeOfMemo(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    LRESULT code = DefSubclassProc(hwnd, WM_GETDLGCODE, wParam, lParam);
+    LRESULT code = PassOn(hwnd, WM_GETDLGCODE, wParam, lParam);
     code &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB);
     const MSG* pending = reinterpret_cast<const MSG*>(lParam);
     if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
@@ -19,32 +19,16 @@ LRESULT DialogCodeOfMemo(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     SkinState& skin = SkinOf(data);
-    if (TrackHot(hwnd, message, skin)) RedrawFrame(hwnd);
+    LRESULT result = 0;
+    if (BoxFrameMessage(hwnd, message, wParam, lParam, skin, result)) return result;
     switch (message) {
-        case WM_NCPAINT: {
-            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-            HDC dc = GetWindowDC(hwnd);
-            RECT frame;
-            GetWindowRect(hwnd, &frame);
-            OffsetRect(&frame, -frame.left, -frame.top);
-            PaintBoxFrame(dc, frame, *skin.section, StateOf(hwnd, skin, false));
-            ReleaseDC(hwnd, dc);
-            return result;
-        }
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_ENABLE: {
-            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-            RedrawFrame(hwnd);
-            return result;
-        }
         case WM_GETDLGCODE:
             if (GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) return DialogCodeOfMemo(hwnd, wParam, lParam);
             break;
         case Reflected(WM_CTLCOLOREDIT):
         case Reflected(WM_CTLCOLORSTATIC): return ColoursOf(skin, wParam);
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return PassOn(hwnd, message, wParam, lParam);
 }
 
 }  // namespace carrow::skin::skinned

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "log_view.h"
+#include "log/log_view.h"
 #include "text_box_fixture.h"
 
 namespace {
@@ -207,7 +207,7 @@ void Measure(HWND window, int megabytes) {
     SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
     {
         carrow::LogView view;
-        view.Attach(box, [] { std::puts("a later step failed"); });
+        view.Attach(carrow::Edit(box), [] { std::puts("a later step failed"); });
         DeleteFileA(carrow::kServerLogCopy);
         WriteLog(static_cast<size_t>(megabytes) << 20, 1);
         PumpFor(50);

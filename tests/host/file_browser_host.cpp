@@ -1,7 +1,7 @@
 // The folder list in a window of its own over Wine's real shell: the first
 // view, going back, entering folders by double-click, refresh, renaming in
 // place, keys, type-ahead, opening and the context menu's "open".
-#include "file_browser.h"
+#include "browser/file_browser.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -15,11 +15,12 @@
 #include <vector>
 
 #include "base/failure.h"
-#include "file_browser_shell.h"
+#include "browser/file_browser_shell.h"
 #include "base/handles.h"
 #include "host_check.h"
 #include "base/guarded.h"
-#include "skin/reflect.h"
+#include "base/reflect.h"
+#include "skin/skinned.h"
 #include "ui_driver.h"
 
 namespace {
@@ -161,7 +162,7 @@ void ChooseFromMenu(std::wstring label, std::vector<std::wstring>* seen) {
 // Sends the list's notifications back to it, as the panel's pages do.
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (carrow::skin::ReflectToChild(window, message, wParam, lParam, result)) return result;
+    if (carrow::ReflectToChild(window, message, wParam, lParam, result)) return result;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -193,10 +194,11 @@ public:
         : font_(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma")) {
         SHGetDesktopFolder(&desktop_);
-        const carrow::skin::CreateArgs args{window_.Handle(), 100, {0, 35, 780, 525}, L"", font_.Get(), 96, true};
+        const carrow::ChildArgs args{window_.Handle(), 100, {0, 35, 780, 525}, L"", font_.Get(), true};
         carrow::SetCallbackFailurePolicy(Collect);
         reports.clear();
         browser.Create(args);
+        carrow::skin::Attach(browser.View(), 96);
         Pump();
     }
     ~Session() { carrow::SetCallbackFailurePolicy(nullptr); }

@@ -9,11 +9,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "code_page_text.h"
-#include "log_view.h"
+#include "log/log_view.h"
+#include "text/code_page_text.h"
 #include "skin/colour_box_entries.h"
+#include "skin/skinned.h"
 #include "text_box_fixture.h"
-#include "text_files_rules.h"
+#include "text/text_files_rules.h"
 
 namespace {
 
@@ -253,7 +254,9 @@ void TextColour(host::TestWindow& window, LogView& view) {
 int main() {
     host::TestWindow window;
     LogView view;
-    view.Attach(window.AddEdit(host::kLogViewStyle, 0, 0, 300, 150));
+    const carrow::Edit box(window.AddEdit(host::kLogViewStyle, 0, 0, 300, 150));
+    carrow::skin::Attach(box, 96);  // the view's colour is its skin's
+    view.Attach(box);
     seen.Watch(view.Box().Handle());
     auto run = [&](const char* group, auto&& body) {
         const std::wstring failure = FailureOf(body);

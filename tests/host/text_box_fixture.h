@@ -9,7 +9,7 @@
 
 #include "base/failure.h"
 #include "host_check.h"
-#include "skin/reflect.h"
+#include "base/reflect.h"
 
 namespace host {
 
@@ -99,7 +99,7 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        using carrow::skin::Reflected;
+        using carrow::Reflected;
         if (message == WM_CTLCOLOREDIT) {
             SetTextColor(reinterpret_cast<HDC>(wParam), RGB(7, 28, 35));
             SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));

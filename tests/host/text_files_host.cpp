@@ -7,10 +7,10 @@
 
 #include <algorithm>
 
-#include "editors.h"
+#include "editors/editors.h"
 #include "text_box_fixture.h"
-#include "text_files.h"
-#include "text_files_rules.h"
+#include "text/text_files.h"
+#include "text/text_files_rules.h"
 
 namespace {
 
@@ -297,22 +297,27 @@ void LargeText(TextView& view) {
     host::Remove("big.txt");
 }
 
-void EditorLoads(host::TestWindow& window) {
-    const HWND editor = window.AddEdit(host::kEditorStyle, 0, 0, 200, 100);
-    TextView ban(editor), config(window.AddEdit(host::kEditorStyle, 0, 120, 200, 100));
-    host::Remove("samp.ban");
-    host::WriteText("server.cfg", "port 7777");
-    SetWindowTextW(editor, L"Нет данных для просмотра");
-    const std::wstring failure = FailureOf([&] { carrow::LoadEditors(ban, config); });
-    Check(failure.rfind(L"Cannot open file \"" + host::CurrentFolder() + L"samp.ban\". ", 0) == 0,
-          "a missing ban list is named with its full path");
-    Check(ban.Text() == L"Нет данных для просмотра" && config.Text() == L"Нет данных для просмотра",
-          "without a ban list neither editor loads");
+// A save makes what it wrote the bytes the next one compares with; a reload
+// asks before it throws edits away, and a failed one keeps them.
+void Editors(host::TestWindow& window) {
+    carrow::Editor ban(carrow::kBanListFile);
+    ban.view.Attach(carrow::Edit(window.AddEdit(host::kEditorStyle, 0, 0, 200, 100)));
     host::WriteText("samp.ban", "10.0.0.1\r\n");
-    carrow::LoadEditors(ban, config);
-    Check(ban.Text() == L"10.0.0.1\r\n" && config.Text() == L"port 7777", "both editors load in turn");
+    carrow::LoadEditor(ban);
+    SetWindowTextW(ban.view.Handle(), L"10.0.0.3\r\n");
+    int asked = 0;
+    const auto yes = [&](const std::wstring&) { return ++asked > 0; };
+    carrow::SaveEditor(ban, yes);
+    carrow::SaveEditor(ban, yes);
+    Check(asked == 0 && host::ReadBytes("samp.ban") == "10.0.0.3\r\n", "a second save asks nothing");
+    SendMessageW(ban.view.Handle(), EM_SETMODIFY, TRUE, 0);  // as typing does
+    HANDLE writer = CreateFileA("samp.ban", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    const std::wstring failure = FailureOf([&] { carrow::ReloadEditor(ban, yes); });
+    CloseHandle(writer);
+    Check(asked == 1 && failure.rfind(L"Cannot open file", 0) == 0 && ban.view.Text() == L"10.0.0.3\r\n",
+          "a reload asks first; a failed one reports and keeps the editor's text");
     host::Remove("samp.ban");
-    host::Remove("server.cfg");
 }
 
 }  // namespace
@@ -334,6 +339,6 @@ int main() {
     run("full disk", [&] { FullDiskKeepsTheFile(view); });
     run("code pages", [&] { ZeroBytesAndCodePages(view); });
     run("large text", [&] { LargeText(view); });
-    run("editors", [&] { EditorLoads(window); });
+    run("editors", [&] { Editors(window); });
     return host::Finish();
 }

@@ -447,6 +447,43 @@ void AnAddThatMustMoveAHugeBlock(const Library& lib) {
     }
 }
 
+// Two hosts on one archive, each with its own copy of the library: B's
+// adds move the lowest block; A's next add must not write over them.
+void TwoHostsOnOneArchive(const Library& a) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(GetModuleHandleA("tolvane.dll"), path, sizeof path);
+    Check(CopyFileA(path, "tolvane-second.dll", FALSE) != 0, "a second copy of the library");
+    const Library b = host::ResolveAll(LoadLibraryA("tolvane-second.dll"));
+    host::WriteBytes("two.dat", Pattern(3000, 20));
+    for (const bool single : {true, false}) {
+        std::vector<TImgEntry> entries;
+        for (uint32_t i = 0; i < 62; ++i) {
+            char name[8];
+            std::snprintf(name, sizeof name, "e%u", static_cast<unsigned>(i));
+            entries.push_back(Entry(1 + i, 1, name));
+        }
+        Bytes img = Pattern(63 * 2048, 21);
+        if (single) Put(img, 0, SingleFile(entries));
+        if (!single) host::WriteBytes("two.dir", Records(entries));
+        host::WriteBytes("two.img", img);
+        const std::string layout = single ? "single file: " : "paired: ";
+        const std::string changed = std::string("Directory of ") + (single ? "two.img" : "two.dir") +
+                                    " was changed by another program";
+        a.LoadImg("two");
+        b.LoadImg("two");
+        b.AddFile("two.dat");
+        b.AddFile("two.dat");
+        CheckFailure(a, Catching([&] { a.AddFile("two.dat"); }), changed, layout + "A's add after B's");
+        a.LoadImg("two");
+        a.AddFile("two.dat");
+        Check(a.FileCount() == 65 && std::string(a.GetFileName(63)) == "two.dat", layout + "A adds after a re-open");
+        Bytes first(2048);
+        a.ExportBuffer(0, first.data());
+        Check(std::memcmp(first.data(), img.data() + 2048, 2048) == 0, layout + "the moved block keeps its bytes");
+    }
+    FreeLibrary(GetModuleHandleA("tolvane-second.dll"));
+}
+
 }  // namespace
 
 int main() {
@@ -461,5 +498,6 @@ int main() {
         MissingSources(lib);
         RecordsOfGigabytes(lib);
         AnAddThatMustMoveAHugeBlock(lib);
+        TwoHostsOnOneArchive(lib);
     });
 }

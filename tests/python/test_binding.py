@@ -71,17 +71,37 @@ def test_reads_entries_and_data_of_both_layouts(paired, single, tmp_path):
 
 def test_failures_raise_with_the_library_message_and_the_process_goes_on(paired, tmp_path):
     img = tolvane.Archive(paired)
-    with pytest.raises(tolvane.TolvaneError, match=r"^Entry index 70000 out of range$"):
-        img.read(70000)
     with pytest.raises(tolvane.TolvaneError, match=r"^Cannot create file .*missing"):
         img.extract(0, tmp_path / "missing" / "out.dff")
     with pytest.raises(KeyError):
         img.read("nothing.dff")
     with pytest.raises(FileNotFoundError):
         img.add(tmp_path / "no-such-file")
-    with pytest.raises(IndexError):
-        img.delete(2)
-    assert len(img) == 2  # nothing above changed the archive
+    # Slots past the count hold copies of other entries: never read or written.
+    img.delete("b.txd")
+    for call in (img.read, img.entry, img.delete, lambda i: img.extract(i, tmp_path / "x"),
+                 lambda i: img.replace(i, paired)):
+        for index in (1, 65535, 70000, -1):
+            with pytest.raises(IndexError):
+                call(index)
+    assert len(img) == 1 and not (tmp_path / "x").exists()
+    with pytest.raises(FileNotFoundError):
+        tolvane.Archive(tmp_path / "missing.img")
+
+
+def test_create_and_close(tmp_path):
+    with tolvane.Archive.create(tmp_path / "new") as img:
+        assert len(img) == 0
+    assert (tmp_path / "new.img").read_bytes() == b"VER2" + bytes(4)
+    paired = tolvane.Archive.create(tmp_path / "pair.img", paired=True)
+    assert paired.add(source(tmp_path, "a.dff", b"a")).index == 0
+    paired.close()
+    for call in (lambda: len(img), paired.entries):  # the with block and close() ended their use
+        with pytest.raises(ValueError):
+            call()
+    with pytest.raises(FileExistsError):
+        tolvane.Archive.create(tmp_path / "pair.dir")
+    assert len(tolvane.Archive(tmp_path / "pair")) == 1
 
 
 def test_a_failure_raised_inside_the_library_would_end_a_python_process(paired):
@@ -119,12 +139,31 @@ def test_import_replaces_the_entry_of_the_same_name_or_adds(single, tmp_path):
     assert img.read("d.dff")[:2] == b"w\0"
 
 
-def test_added_names_are_the_file_name_cut_to_23_bytes(paired, tmp_path):
+def test_names_too_long_are_refused_unless_cut(paired, tmp_path):
     img = tolvane.Archive(paired)
     long_name = "a_very_long_file_name_of_thirty.dff"
-    assert img.add(source(tmp_path, long_name, b"1")).name == long_name[:23]
+    for call in (img.add, img.import_file):
+        with pytest.raises(ValueError, match="name too long"):
+            call(source(tmp_path, long_name, b"1"))
+    assert len(img) == 2
+    assert img.add(source(tmp_path, long_name, b"1"), cut=True).name == long_name[:23]
     assert img.add(source(tmp_path, "other", b"2"), name="chosen.txd").name == "chosen.txd"
-    assert [e.name for e in tolvane.Archive(paired)][2:] == [long_name[:23], "chosen.txd"]
+    # One byte a letter in cp1251 (a UTF-8 file name would take two).
+    assert img.import_file(source(tmp_path, "x", b"3"), name="ж" * 24, cut=True).name == "ж" * 23
+    assert [e.name for e in tolvane.Archive(paired)][2:] == [long_name[:23], "chosen.txd", "ж" * 23]
+
+
+def test_cyrillic_names_in_the_archive_code_page(tmp_path):
+    name = "машина.dff".encode("cp1251")
+    (tmp_path / "ru.dir").write_bytes(struct.pack("<II24s", 0, 1, name))
+    (tmp_path / "ru.img").write_bytes(sectors(b"M"))
+    img = tolvane.Archive(tmp_path / "ru.img")
+    assert [e.name for e in img] == ["машина.dff"]
+    assert "МАШИНА.DFF" in img and img.read("МАШИНА.dff") == sectors(b"M")
+    replaced = img.import_file(source(tmp_path, "МАШИНА.dff", b"new"))
+    assert (replaced.index, replaced.name, len(img)) == (0, "машина.dff", 1)
+    assert read_dir(tmp_path / "ru.dir")[0][2].rstrip(b"\0") == name
+    assert tolvane.Archive(tmp_path / "ru.img", encoding="koi8_r").entry(0).name == name.decode("koi8_r")
 
 
 def test_fragmentation_counts_sectors_no_entry_accounts_for(paired, tmp_path):

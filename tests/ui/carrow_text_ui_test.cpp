@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "form1_layout.h"
+#include "window/form1_layout.h"
 #include "host_check.h"
 #include "text_box_fixture.h"
 #include "ui_driver.h"
@@ -25,6 +25,8 @@ constexpr char kConfig[] = "hostname Test server\r\nport 7777\r\nmaxplayers 50\r
 std::wstring pictures;
 
 using host::Narrow;
+
+std::wstring Widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 
 std::string Ansi(const std::wstring& text) {
     const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
@@ -154,38 +156,63 @@ Carrow StartCarrow(const Folder& folder, std::vector<std::wstring>* reports = nu
 
 bool StartsWith(const std::wstring& text, const std::wstring& start) { return text.rfind(start, 0) == 0; }
 
+// Answers the question box that the last click opened, Да (IDYES) or Нет
+// (IDNO), and returns its text once the click's handler has finished; "" when
+// no box came.
+std::wstring AnswerQuestion(const Carrow& carrow, int answer) {
+    HWND box = carrow.Report(4000);
+    const std::wstring text = ReportText(box);
+    if (box) {
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        ui::WaitUntil([&] { return !IsWindowVisible(box); }, 3000);
+        carrow.Idle();
+    }
+    return text;
+}
+
 void EditorsAtStart() {
     {
+        // A new server has no ban list until the first ban.
         const Folder folder = ServerFolder(L"text-noban", false, true);
-        // Held without sharing: had Carrow tried to read it, a second report would show.
-        HANDLE held = CreateFileW(folder.File(L"server.cfg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
         std::vector<std::wstring> reports;
         Carrow carrow = StartCarrow(folder, &reports);
-        CloseHandle(held);
         Check(reports.size() == 1 && StartsWith(reports[0], L"Cannot open file \"" + folder.File(L"samp.ban") + L"\". ") &&
                   reports[0].back() == L'.',
               "without samp.ban one report names its full path: " + (reports.empty() ? "" : Narrow(reports[0])));
-        Check(ui::TextOf(carrow.BanList()) == kNoData && ui::TextOf(carrow.Config()) == kNoData,
-              "without samp.ban both editors keep the placeholder and server.cfg is not read");
+        Check(ui::TextOf(carrow.BanList()) == kNoData && ui::TextOf(carrow.Config()) == Widen(kConfig),
+              "without samp.ban the ban list keeps the placeholder and server.cfg is loaded");
+        carrow.ShowPage(3);
+        carrow.PressAndWait(carrow::kButton6);
+        Check(carrow.Report(0) == nullptr && ui::ReadTextFile(folder.File(L"server.cfg")) == kConfig,
+              "Сохранить on the settings page writes server.cfg back as it was, without a question");
         carrow.ShowPage(2);
         carrow.Picture(L"text-ban-list-missing");
         carrow.Press(carrow::kButton4);
         Check(ui::WaitUntil([&] { return ui::ReadTextFile(folder.File(L"samp.ban")) == Ansi(kNoData); }, 3000),
-              "Сохранить after the failed load writes the placeholder, without a line break");
+              "Сохранить after the failed load of a missing file writes the placeholder, without a line break");
         carrow.Close();
     }
-    {
-        const Folder folder = ServerFolder(L"text-banonly", true, false);
-        std::vector<std::wstring> reports;
-        Carrow carrow = StartCarrow(folder, &reports);
-        Check(reports.size() == 1 && StartsWith(reports[0], L"Cannot open file \"" + folder.File(L"server.cfg") + L"\". "),
-              "with samp.ban only one report names server.cfg");
-        Check(ui::TextOf(carrow.BanList()) == std::wstring(kBanList, kBanList + sizeof kBanList - 1) &&
-                  ui::TextOf(carrow.Config()) == kNoData,
-              "the ban list is shown, the configuration keeps the placeholder");
-        carrow.Close();
-    }
+    const Folder folder = ServerFolder(L"text-unread", false, true);
+    // Held without sharing: server.cfg cannot be read either.
+    HANDLE held = CreateFileW(folder.File(L"server.cfg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::vector<std::wstring> reports;
+    Carrow carrow = StartCarrow(folder, &reports);
+    CloseHandle(held);
+    Check(reports.size() == 2 && StartsWith(reports[0], L"Cannot open file \"" + folder.File(L"samp.ban") + L"\". ") &&
+              StartsWith(reports[1], L"Cannot open file \"" + folder.File(L"server.cfg") + L"\". "),
+          "each failed load has its own report, the ban list's first");
+    carrow.ShowPage(3);
+    carrow.Press(carrow::kButton6);
+    const HWND box = carrow.Report(4000);
+    Check(ReportText(box) == L"Файл " + folder.File(L"server.cfg") + L" не был загружен в редактор. Заменить его текстом редактора?" &&
+              ui::MessageBoxButtons(box) == std::vector<std::wstring>{L"&Да", L"&Нет"} &&
+              (ui::StyleOf(GetDlgItem(box, IDNO)) & BS_DEFPUSHBUTTON) && ui::MessageBoxIcon(box) == IDI_EXCLAMATION &&
+              ui::TextOf(box) == L"Carrow",
+          "Сохранить asks before it replaces a file it never loaded: Да, Нет the default, warning icon, the title");
+    if (!pictures.empty()) ui::SaveWindowPicture(box, pictures + L"\\text-question.bmp");
+    AnswerQuestion(carrow, IDNO);
+    Check(ui::ReadTextFile(folder.File(L"server.cfg")) == kConfig, "Нет keeps server.cfg: the placeholder is not written");
+    carrow.Close();
 }
 
 void SaveRestartAndRefresh() {
@@ -226,26 +253,68 @@ void SaveRestartAndRefresh() {
           "Сохранить writes the editor's text with CR LF and no extra line break");
     carrow.Picture(L"text-settings-saved");
 
+    // The server bans a player while the operator works on the ban list.
     carrow.ShowPage(2);
-    SetWindowTextW(carrow.BanList(), L"unsaved ban");
-    carrow.PressAndWait(carrow::kButton8);  // Обновить
-    Check(ui::TextOf(carrow.BanList()) == L"unsaved ban" && ui::ReadTextFile(folder.File(L"samp.ban")) == kBanList &&
-              carrow.Report(0) == nullptr,
-          "Обновить on the ban list page changes nothing");
+    const HWND ban = carrow.BanList();
+    const std::wstring banPath = folder.File(L"samp.ban");
+    const std::string banned = std::string(kBanList) + "10.0.0.9 [01/02/24 | 18:00:00] cheater - BAN\r\n";
+    ui::WriteTextFile(banPath, banned);
+    PostMessageW(ban, WM_CHAR, L'#', 0);
+    ui::WaitUntil([&] { return ui::TextOf(ban).front() == L'#'; }, 2000);
+    carrow.Press(carrow::kButton4);  // Сохранить
+    const std::wstring changed = AnswerQuestion(carrow, IDNO);
+    Check(changed == L"Файл " + banPath + L" изменён другой программой после загрузки. Заменить его текстом редактора?" &&
+              ui::ReadTextFile(banPath) == banned,
+          "Сохранить asks before it replaces the bans the server added, and Нет keeps them: " + Narrow(changed));
+    carrow.Press(carrow::kButton8);  // Обновить
+    const std::wstring discard = AnswerQuestion(carrow, IDNO);
+    Check(discard == L"Отменить несохранённые изменения и загрузить " + banPath + L" заново?" &&
+              ui::TextOf(ban).front() == L'#',
+          "Обновить asks before it throws edits away, and Нет keeps them: " + Narrow(discard));
+    carrow.Press(carrow::kButton8);
+    AnswerQuestion(carrow, IDYES);
+    Check(ui::WaitUntil([&] { return ui::TextOf(ban) == Widen(banned); }, 3000), "Да loads the ban list as it is now");
 
-    SetFileAttributesW(folder.File(L"samp.ban").c_str(), FILE_ATTRIBUTE_READONLY);
+    // Loaded again, the file is saved without a question: here it is read-only.
+    SetWindowTextW(ban, L"unsaved ban");
+    SetFileAttributesW(banPath.c_str(), FILE_ATTRIBUTE_READONLY);
     carrow.Press(carrow::kButton4);
     HWND box = carrow.Report(4000);
     const std::wstring text = ReportText(box);
-    Check(StartsWith(text, L"Cannot create file \"" + folder.File(L"samp.ban") + L"\". "),
+    Check(StartsWith(text, L"Cannot create file \"" + banPath + L"\". "),
           "saving a read-only samp.ban gives the create message: " + Narrow(text));
     if (box) ui::PressOk(box);
-    Check(ui::ReadTextFile(folder.File(L"samp.ban")) == kBanList && ui::TextOf(carrow.BanList()) == L"unsaved ban",
+    Check(ui::ReadTextFile(banPath) == banned && ui::TextOf(ban) == L"unsaved ban",
           "the read-only file and the editor keep their contents");
     SetFileAttributesW(folder.File(L"samp.ban").c_str(), FILE_ATTRIBUTE_NORMAL);
     carrow.Press(carrow::kButton3);  // Стоп
     carrow.Close();
     ui::EndProcessesNamed(kServer);
+}
+
+// A ban list whose read fails (a failing disk or network share) is reported,
+// never shown as if it were the file, and never written over.  The test run
+// stages the server folder "unreadable", whose samp.ban fails every read.
+void FailedReadKeepsTheFile() {
+    const std::wstring ban = ui::FullPath(L"unreadable\\samp.ban");
+    if (GetFileAttributesW(ban.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        host::Skip("a ban list whose read fails", "no unreadable\\samp.ban in the current folder");
+        return;
+    }
+    const Folder folder = ServerFolder(L"unreadable", false, true);
+    std::vector<std::wstring> reports;
+    Carrow carrow = StartCarrow(folder, &reports);
+    Check(reports.size() == 1 && StartsWith(reports[0], L"Cannot open file \"" + ban + L"\". ") &&
+              ui::TextOf(carrow.BanList()) == kNoData,
+          "a failed read is reported and the editor keeps the placeholder");
+    carrow.ShowPage(2);
+    carrow.Press(carrow::kButton4);
+    const std::wstring text = ReportText(carrow.Report(4000));
+    if (HWND box = carrow.Report(0)) Answer(box);
+    Check(StartsWith(text, L"Cannot open file \"" + ban + L"\". ") && ui::ReadTextFile(ban).empty() &&
+              GetFileAttributesW(ban.c_str()) != INVALID_FILE_ATTRIBUTES,
+          "Сохранить over a file it cannot read reports that and writes nothing: " + Narrow(text));
+    carrow.Close();
 }
 
 // Every byte of an unedited ban list goes back to the file, zero bytes too.
@@ -455,6 +524,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     EditorsAtStart();
     SaveRestartAndRefresh();
+    FailedReadKeepsTheFile();
     ZeroBytesSurvive();
     LogFollowsTheServer();
     QuietLogMovesToTheLimit();

@@ -86,8 +86,10 @@ Carrow StartCarrow(const std::wstring& folder, int show = SW_SHOWNORMAL) {
     return carrow;
 }
 
-// Carrow started with a test-only environment variable set for it alone.
+// Carrow's test build (carrow_faults.exe, as Carrow.exe) started with the
+// environment variable that asks it for a failure set for it alone.
 Carrow StartCarrowWith(const std::wstring& folder, const wchar_t* variable, const wchar_t* value) {
+    ui::CopyInto(L"carrow_faults.exe", folder, L"Carrow.exe");
     SetEnvironmentVariableW(variable, value);
     Carrow carrow = StartCarrow(folder);
     SetEnvironmentVariableW(variable, nullptr);
@@ -583,7 +585,7 @@ void LongLogKeepsTheWindowAnswering() {
     Check(carrow.Close(), "Carrow closes while the log still goes in");
 }
 
-// When the system refuses the timer (acted out through CARROW_REFUSE_TIMER),
+// When the system refuses the timer (acted out by the test build),
 // "Старт" and "Рестарт" report "Not enough timers available" and launch
 // nothing; "Рестарт" has ended the old server by then.
 void RefusedTimer() {
@@ -611,8 +613,8 @@ void RefusedTimer() {
     Check(carrow.Close(), "closing the window ends Carrow");
 }
 
-// A failure inside a function that Windows calls (the skin's button procedure,
-// made to fail once by CARROW_FAIL_CALLBACK) becomes the error report and
+// A failure inside a function that Windows calls (a button's procedure, made
+// to fail once by the test build) becomes the error report and
 // Carrow goes on; on the 32-bit build an escape into Windows would end it.
 void FailureInsideACallback() {
     ui::EndProcessesNamed(kServer);

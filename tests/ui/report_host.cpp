@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "error_report.h"
+#include "window/error_report.h"
 #include "base/failure.h"
 
 namespace {

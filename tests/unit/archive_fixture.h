@@ -77,6 +77,9 @@ protected:
         State.SingleFileMode = false;
         State.RelocationInProgress = false;
         State.DirectoryReadWhole = false;
+        State.TableHoldsStored = false;
+        State.StoredLength = 0;
+        State.StoredCopy.clear();
         platform::SetMemoryBudget(platform::kLargestBlock);
         platform::TakeNotes();
         platform::faults::Reset();

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "archive_fixture.h"
 #include "platform/files.h"
@@ -49,14 +50,11 @@ TEST_F(DirectoryTest, PairedRewriteLeavesARefusedDirWhole) {
     EXPECT_EQ(Read("a.dir"), stored);
     EXPECT_EQ(FolderListing(dir_), (std::vector<std::string>{"a.dir", "a.img"}));
 
-    State.ArchivePath = Path("gone/a.dir");
-    EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot create file " + Path("gone/a.dir"));
-    State.ArchivePath = Path("a.dir");
-
     // Writes that fail part way, and a move that fails, leave it whole too.
     ASSERT_EQ(chmod(Path("a.dir").c_str(), 0644), 0);
     State.EntryCount = 1;
-    State.EntryTable[0] = Entry(5, 5, "changed");
+    const TImgEntry changed = Entry(5, 5, "changed");
+    IMGSetThisFile(0, &changed);
     for (int64_t keep : {0, 20}) {
         platform::faults::Reset();
         platform::faults::FailChange(1, keep);  // after the create
@@ -64,10 +62,58 @@ TEST_F(DirectoryTest, PairedRewriteLeavesARefusedDirWhole) {
         EXPECT_EQ(Read("a.dir"), stored);
     }
     platform::faults::Reset();
-    platform::faults::FailChange(2, 0);
+    platform::faults::FailChange(3, 0);  // create, write, flush, move
     EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot create file " + Path("a.dir"));
     EXPECT_EQ(Read("a.dir"), stored);
     EXPECT_EQ(FolderListing(dir_), (std::vector<std::string>{"a.dir", "a.img"})) << "no temporary file left";
+}
+
+TEST_F(DirectoryTest, TemporaryNamesStayShort) {
+    // Names of 255 characters at most: the journal and the new .dir fit
+    // beside a .dir of 246; beside one of 250 the journal cannot, and the add
+    // is refused before its data goes in.
+    for (const size_t length : {246u, 250u}) {
+        const std::string base(length - 4, 'n');
+        Write(base + ".dir", ToBytes({Entry(0, 1, "a")}));
+        Write(base + ".img", Pattern(2048, 34));
+        IMGLoadImg(Path(base).c_str());
+        Write("src", Pattern(10, 35));
+        const std::string message = FailureOf([] { IMGAddFile("src"); });
+        EXPECT_EQ(message.empty(), length == 246) << message;
+        EXPECT_EQ(Read(base + ".img").size(), length == 246 ? 4096u : 2048u);
+    }
+}
+
+TEST_F(DirectoryTest, AnotherProgramsDirectoryIsNeverWrittenOver) {
+    const std::string changed = " was changed by another program";
+    OpenPaired({Entry(1, 1, "a")}, Pattern(2 * 2048, 30));
+    const Bytes theirs = ToBytes({Entry(1, 1, "a"), Entry(2, 1, "theirs")}), img = Read("a.img");
+    Write("a.dir", theirs);
+    Write("src", Pattern(10, 31));
+    for (const auto& write : std::vector<std::function<void()>>{
+             [] { IMGAddFile("src"); }, [] { IMGReplaceFile(0, "src", 0); }, [] { IMGDelete(0); }}) {
+        EXPECT_EQ(FailureOf(write), "Directory of " + Path("a.dir") + changed);
+        EXPECT_EQ(Read("a.dir"), theirs);
+        EXPECT_EQ(Read("a.img"), img);
+    }
+    EXPECT_EQ(IMGFileCount(), 0) << "the refused add left no entry; the delete's removal stays in memory, as "
+                                    "after any failed rewrite";
+    IMGLoadImg(Path("a").c_str());
+    IMGAddFile("src");
+    EXPECT_EQ(IMGFileCount(), 3);
+
+    // In the single-file layout another program's header counts too, as does
+    // one written into a new archive too short for its own.
+    for (const Bytes& before : {SingleFileImage(1, {Entry(1, 1, "a")}), Bytes{'V', 'E'}}) {
+        std::filesystem::remove(Path("a.dir"));
+        Write("a.img", before);
+        IMGLoadImg(Path("a.img").c_str());
+        Bytes other = SingleFileImage(2, {Entry(1, 1, "a"), Entry(1, 1, "b")});
+        other.resize(2048);
+        Write("a.img", other);
+        EXPECT_EQ(FailureOf([] { IMGAddFile("src"); }), "Directory of " + Path("a.img") + changed);
+        EXPECT_EQ(Read("a.img"), other);
+    }
 }
 
 TEST_F(DirectoryTest, RewrittenDirectoriesAreOnTheDiskBeforeTheyCount) {
@@ -75,13 +121,17 @@ TEST_F(DirectoryTest, RewrittenDirectoriesAreOnTheDiskBeforeTheyCount) {
     Write("src", Pattern(10, 12));
     platform::faults::TakeEvents();
     IMGAddFile("src");
-    const std::string temp = "a.dir." + std::to_string(getpid()) + ".tmp";
+    char temp[32];
+    std::snprintf(temp, sizeof temp, "a.dir~%x", static_cast<unsigned>(getpid()));
+    const std::string folder = "sync " + std::filesystem::path(dir_).filename().string();
+    // The data is on the disk before the .dir that points at it.
     EXPECT_EQ(platform::faults::TakeEvents(),
-              (Notes{"write a.img", "write " + temp, "flush " + temp, "move " + temp + " a.dir",
-                     "sync " + std::filesystem::path(dir_).filename().string()}));
+              (Notes{"write a.img", "flush a.img", "write " + std::string(temp), "flush " + std::string(temp),
+                     "move " + std::string(temp) + " a.dir", folder}));
 
-    // 70 records reach the block at sector 1: it moves, and is on the disk
-    // before the directory covers its old place.
+    // 70 records reach the block at sector 1: it moves; the old header and
+    // records are in the journal, on the disk, before the new ones go over
+    // them (and the block's old place).
     std::vector<TImgEntry> entries(70, Entry(3, 1, "far"));
     entries[0] = Entry(1, 1, "low");
     std::filesystem::remove(Path("a.dir"));
@@ -89,10 +139,13 @@ TEST_F(DirectoryTest, RewrittenDirectoriesAreOnTheDiskBeforeTheyCount) {
     platform::faults::TakeEvents();
     IMGReDoDir();
     const std::string scratch = std::filesystem::path(ScratchPath()).filename().string();
-    EXPECT_EQ(platform::faults::TakeEvents(),
-              (Notes{"write " + scratch, "write a.img", "flush a.img", "write a.img", "flush a.img"}));
+    const Notes journaled = {"write a.img-journal", "flush a.img-journal", folder, "write a.img", "flush a.img"};
+    Notes events = {"write " + scratch, "write a.img"};
+    events.insert(events.end(), journaled.begin(), journaled.end());
+    EXPECT_EQ(platform::faults::TakeEvents(), events);
     IMGReDoDir();
-    EXPECT_EQ(platform::faults::TakeEvents(), (Notes{"write a.img", "flush a.img"}));
+    EXPECT_EQ(platform::faults::TakeEvents(), journaled);
+    EXPECT_FALSE(std::filesystem::exists(Path("a.img-journal")));
 }
 
 TEST_F(DirectoryTest, SingleFileRewriteClearOfTheData) {
@@ -191,13 +244,36 @@ TEST_F(DirectoryTest, AFailedRelocationClearsTheFlag) {
     EXPECT_TRUE(SameEntry(Slot(0), Entry(1, 1, "low")));
 }
 
+TEST_F(DirectoryTest, AReadThatFailsMovesNothing) {
+    // 63 records; the 64th reaches the block at sector 1, whose read fails.
+    std::vector<TImgEntry> entries;
+    for (uint32_t i = 0; i < 63; ++i) entries.push_back(Entry(1 + 2 * i, 2, ("e" + std::to_string(i)).c_str()));
+    OpenSingle(entries, Pattern(127 * 2048, 32));
+    const Bytes lowest = Exported(0), stored = Read("a.img");
+    Write("new.dat", Pattern(100, 33));
+    platform::faults::FailReadAt(Path("a.img"), 2048);
+    EXPECT_EQ(FailureOf([] { IMGAddFile("new.dat"); }), "Cannot open file " + Path("a.img"));
+    platform::faults::Reset();
+    EXPECT_EQ(ReadAt("a.img", 0, stored.size()), stored) << "header, records and blocks as they were";
+    IMGLoadImg(Path("a.img").c_str());
+    EXPECT_EQ(IMGFileCount(), 63);
+    EXPECT_EQ(Exported(0), lowest);
+}
+
 TEST_F(DirectoryTest, SingleFileFailuresOfTheImg) {
     OpenSingle({Entry(1, 1, "a")}, Pattern(4096, 10));
     std::filesystem::remove(Path("a.img"));
     EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Cannot open file " + Path("a.img"));
     EXPECT_TRUE(SentNotes().empty());
-    std::filesystem::create_symlink("/dev/full", Path("a.img"));
+    // A write of header and records that fails part way is taken back.
+    const Bytes img = Pattern(4096, 10);
+    OpenSingle({Entry(1, 1, "a")}, img);
+    const Bytes stored = Read("a.img");
+    IMGRemoveFile(0);
+    platform::faults::FailChange(3, 5);  // after the journal's create, write and flush
     EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Stream write error");
+    EXPECT_EQ(Read("a.img"), stored);
+    EXPECT_FALSE(std::filesystem::exists(Path("a.img-journal")));
 }
 
 }  // namespace

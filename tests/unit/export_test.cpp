@@ -50,8 +50,16 @@ TEST_F(ExportTest, FailuresBeforeTheCreateLeaveTheTargetUntouched) {
     EXPECT_EQ(FailureOf([&] { IMGExportFile(0, Path("target").c_str()); }),
               "Cannot open file " + Path("a.img"));
     EXPECT_EQ(Read("target"), earlier);
-    Bytes buffer(2048);
+    Bytes buffer(2048, 0xEE);
     EXPECT_EQ(FailureOf([&] { IMGExportBuffer(0, buffer.data()); }), "Cannot open file " + Path("a.img"));
+
+    // A read that fails part way is no end of the file: nothing is written.
+    Write("a.img", Pattern(2048, 4));
+    platform::faults::FailReadAt(Path("a.img"), 1000);
+    EXPECT_EQ(FailureOf([&] { IMGExportFile(0, Path("target").c_str()); }), "Cannot open file " + Path("a.img"));
+    EXPECT_EQ(FailureOf([&] { IMGExportBuffer(0, buffer.data()); }), "Cannot open file " + Path("a.img"));
+    EXPECT_EQ(buffer, Bytes(2048, 0xEE));
+    platform::faults::Reset();
 
     Write("a.img", Pattern(2048, 4));
     for (int32_t index : {-1, 65536}) {

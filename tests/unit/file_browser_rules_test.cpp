@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "file_browser_rules.h"
+#include "browser/file_browser_rules.h"
 
 namespace carrow {
 namespace {

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "form1_layout.h"
+#include "window/form1_layout.h"
 #include "base/layout.h"
 
 namespace carrow {

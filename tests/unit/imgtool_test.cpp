@@ -2,12 +2,15 @@
 
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "archive_fixture.h"
 #include "check.h"
 #include "imgtool.h"
 #include "progress.h"
 #include "rebuild_plan.h"
 #include "selection.h"
+#include "wildcards.h"
 
 namespace tolvane::testing {
 namespace {
@@ -24,6 +27,21 @@ TEST(ImgtoolSelection, NamesFirstThenIndexes) {
     EXPECT_EQ(FindEntry(entries, "-1"), std::nullopt);
     EXPECT_EQ(FindEntry(entries, "99999999999"), std::nullopt);
     EXPECT_EQ(FindEntry(entries, ""), std::nullopt);
+
+    // Cyrillic in code page 1251: "машина.dff", "ёж" against "МАШИНА.DFF", "ЁЖ".
+    const std::vector<TImgEntry> cyrillic = {Entry(0, 1, "\xEC\xE0\xF8\xE8\xED\xE0.dff"), Entry(1, 1, "\xB8\xE6")};
+    EXPECT_EQ(FindEntry(cyrillic, "\xCC\xC0\xD8\xC8\xCD\xC0.DFF"), 0);
+    EXPECT_EQ(FindEntry(cyrillic, "\xA8\xC6"), 1);
+    EXPECT_EQ(FindEntry(cyrillic, "\xA8\xE6\xE6"), std::nullopt);
+}
+
+TEST(ImgtoolWildcards, MatchAsWindowsDoes) {
+    using imgtool::MatchesPattern;
+    EXPECT_TRUE(MatchesPattern("CAR.DFF", "*.dff") && MatchesPattern("a.b.dff", "*.dff"));
+    EXPECT_FALSE(MatchesPattern("car.dffx", "*.dff") || MatchesPattern("car12.txd", "car?.*"));
+    EXPECT_TRUE(MatchesPattern("readme", "*.*")) << "NAME.* takes a name without an extension";
+    EXPECT_TRUE(MatchesPattern("\xCC\xC0\xD8.dff", "\xEC*")) << "Cyrillic letters without case";
+    EXPECT_TRUE(MatchesPattern("aXbXc", "*X*c"));
 }
 
 TEST(ImgtoolSelection, FileNamesStayInsideTheFolder) {
@@ -83,6 +101,9 @@ TEST(ImgtoolCheck, SlotsAgainstTheFileAndEachOther) {
     EXPECT_TRUE(Mentions(problems, "entry 2 (abcdefghijklmnopqrstuvwx) and entry 5 (cross) overlap"));
     EXPECT_EQ(problems.size(), 5u) << "shared is no problem, nor does cross show twice with a";
 
+    entries.push_back(Entry(20, 0, "LAST"));
+    EXPECT_TRUE(Mentions(imgtool::FindProblems(paired, entries), "entry 7 (LAST) has the name of entry 3 (last)"));
+
     paired.dirBytes = 5 * 32 + 7;
     EXPECT_TRUE(Mentions(imgtool::FindProblems(paired, {}), "partial record"));
     paired.dirBytes = 65537 * 32;
@@ -94,9 +115,14 @@ TEST(ImgtoolCheck, SingleFileHeaderAndDirectory) {
     single.singleFile = true;
     single.imgBytes = 2 * 2048;
     single.storedCount = 64;  // 8 + 64 * 32 bytes: one past the first sector
-    const std::vector<TImgEntry> sixtyFour(64, Entry(1, 1, "m"));
-    EXPECT_TRUE(Mentions(imgtool::FindProblems(single, sixtyFour), "entry 0 (m): sectors 1-1 start under the header"));
-    const std::vector<TImgEntry> sixtyThree(63, Entry(1, 1, "m"));
+    const auto named = [](size_t count) {
+        std::vector<TImgEntry> entries;
+        for (size_t i = 0; i < count; ++i) entries.push_back(Entry(1, 1, ("m" + std::to_string(i)).c_str()));
+        return entries;
+    };
+    const std::vector<TImgEntry> sixtyFour = named(64);
+    EXPECT_TRUE(Mentions(imgtool::FindProblems(single, sixtyFour), "entry 0 (m0): sectors 1-1 start under the header"));
+    const std::vector<TImgEntry> sixtyThree = named(63);
     single.storedCount = 63;
     EXPECT_EQ(imgtool::FindProblems(single, sixtyThree), std::vector<std::string>{});
 
@@ -234,9 +260,17 @@ TEST_F(ImgtoolTest, ExtractAllKeepsHostileAndDuplicateNamesInsideTheFolder) {
     EXPECT_EQ(Run({"extract-all", "arc.img", "-o", "out/all"}), 0) << err_.str();
     EXPECT_FALSE(std::filesystem::exists(Path("out/escape.txt")));
     EXPECT_EQ(Read("out/all/.._escape.txt"), Bytes(img.begin(), img.begin() + 2048));
-    EXPECT_TRUE(std::filesystem::exists(Path("out/all/same")));
-    EXPECT_TRUE(std::filesystem::exists(Path("out/all/entry2_SAME")));
+    EXPECT_EQ(Read("out/all/same"), Bytes(img.begin() + 2048, img.begin() + 4096));
+    EXPECT_EQ(Read("out/all/SAME (2)"), Bytes(img.begin() + 4096, img.end())) << "never the same file twice";
+    EXPECT_NE(err_.str().find("entry 2 (SAME) written as SAME (2)"), std::string::npos) << err_.str();
     EXPECT_NE(err_.str().find("extracting 3/3"), std::string::npos) << "a progress line";
+
+    // Cyrillic names that differ in case only are one file on Windows, too.
+    Write("ru.dir", ToBytes({Entry(0, 1, "\xEC.dff"), Entry(1, 1, "\xCC.dff"), Entry(2, 1, "\xCC (2).dff")}));
+    Write("ru.img", img);
+    EXPECT_EQ(Run({"extract-all", "ru.img", "-o", "ru"}), 0) << err_.str();
+    EXPECT_TRUE(std::filesystem::exists(Path("ru/\xCC (2).dff")));
+    EXPECT_EQ(Read("ru/\xCC (2) (2).dff"), Bytes(img.begin() + 4096, img.end()));
 }
 
 TEST_F(ImgtoolTest, RebuildCompactsAndKeepsEveryEntry) {
@@ -320,12 +354,78 @@ TEST_F(ImgtoolTest, CheckAndInfoReportDamage) {
     EXPECT_NE(out_.str().find("2 problems"), std::string::npos);
 
     Write("data.img", Pattern(3 * 2048, 2));  // the data file of a pair whose .dir is lost
-    EXPECT_EQ(Run({"check", "data.img"}), 1);
-    EXPECT_NE(out_.str().find("does not begin with \"VER2\""), std::string::npos) << out_.str();
-    EXPECT_EQ(Run({"info", "data.img"}), 0) << err_.str();
-    EXPECT_NE(out_.str().find("does not begin with \"VER2\""), std::string::npos) << out_.str();
+    for (const char* command : {"check", "info"}) {
+        EXPECT_EQ(Run({command, "data.img"}), 1) << command;
+        EXPECT_EQ(out_.str(), "") << "no figures read from data: " << out_.str();
+        EXPECT_NE(err_.str().find("not an archive: data.img does not begin with \"VER2\""), std::string::npos);
+    }
     EXPECT_EQ(Run({"info", "arc.img"}), 0);
     EXPECT_EQ(out_.str().find("warning"), std::string::npos) << out_.str();
+}
+
+TEST_F(ImgtoolTest, ReadingCommandsLeaveTheFilesAsTheyWere) {
+    MakeArchive(false);
+    ASSERT_EQ(chmod("arc.img", 0444), 0);
+    ASSERT_EQ(chmod("arc.dir", 0400), 0);
+    const Bytes img = Read("arc.img"), dir = Read("arc.dir");
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"list", "arc.img"}, {"info", "arc.img"}, {"check", "arc"}, {"extract", "arc", "0"},
+          {"extract", "arc", "none"}}) {
+        Run(command);
+        struct stat status;
+        ASSERT_EQ(stat("arc.img", &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0444u) << command[0] << " " << command.back();
+        ASSERT_EQ(stat("arc.dir", &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0400u) << command[0] << " " << command.back();
+    }
+    EXPECT_EQ(Read("arc.img"), img);
+    EXPECT_EQ(Read("arc.dir"), dir);
+}
+
+TEST_F(ImgtoolTest, ImportAndAddCheckEveryFileBeforeAnyChange) {
+    MakeArchive(true);
+    const Bytes before = Read("arc.img");
+    std::filesystem::create_directories(Path("mods/folder.dff"));
+    Write("mods/CASE.dff", Pattern(10, 1));
+    Write("mods/case.dff", Pattern(20, 2));
+    Write("mods/twenty-four-byte-name.dd", Pattern(30, 3));
+    Write("mods/\xCC\xC0\xD8\xC8\xCD\xC0.dff", Pattern(40, 4));
+    Write("\xEC\xE0\xF8\xE8\xED\xE0.dff", Pattern(50, 5));
+    EXPECT_EQ(Run({"import", "arc.img", "mods/*.dff", "mods/twenty*", "\xEC\xE0\xF8\xE8\xED\xE0.dff"}), 1);
+    EXPECT_NE(err_.str().find("mods/CASE.dff and mods/case.dff would go into one entry"), std::string::npos)
+        << err_.str();
+    EXPECT_NE(err_.str().find("name too long: mods/twenty-four-byte-name.dd (24 bytes"), std::string::npos);
+    EXPECT_NE(err_.str().find("into one entry (\xCC\xC0\xD8\xC8\xCD\xC0.dff)"), std::string::npos);
+    EXPECT_EQ(err_.str().find("folder.dff"), std::string::npos) << "a wildcard takes files only";
+    EXPECT_NE(err_.str().find("nothing imported: 3 problems"), std::string::npos);
+    EXPECT_EQ(Run({"add", "arc.img", "mods/case.dff", "missing.dff", "mods/folder.dff", "one.dat"}), 3);
+    EXPECT_NE(err_.str().find("no such file: missing.dff"), std::string::npos);
+    EXPECT_NE(err_.str().find("not a file: mods/folder.dff"), std::string::npos);
+    EXPECT_NE(err_.str().find("the archive holds one.dat already (entry 0)"), std::string::npos);
+    EXPECT_EQ(Read("arc.img"), before) << "nothing changed";
+
+    EXPECT_EQ(Run({"import", "arc.img", "mods/CASE.dff", "mods/twenty*", "mods/\xCC*", "--cut-names"}), 0);
+    EXPECT_EQ(out_.str(), "imported: 0 replaced, 3 added\n");
+    Write("case.DFF", Pattern(60, 6));
+    EXPECT_EQ(Run({"import", "arc.img", "\xEC\xE0\xF8\xE8\xED\xE0.dff", "case.DFF"}), 0);
+    EXPECT_EQ(out_.str(), "imported: 2 replaced, 0 added\n");
+    EXPECT_EQ(Run({"list", "arc.img"}), 0);
+    EXPECT_NE(out_.str().find("twenty-four-byte-name.d\n"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find("total: 6 entries"), std::string::npos);
+}
+
+TEST_F(ImgtoolTest, ConsoleConventions) {
+    MakeArchive(false);
+    EXPECT_EQ(Run({"replace", "arc.img", "TWO.DAT", "one.dat"}), 0);
+    EXPECT_EQ(out_.str(), "replaced: entry 1 (two.dat), now 3 sectors at sector 11\n");
+    EXPECT_EQ(Run({"delete", "arc.img", "1", "-q"}), 0);
+    EXPECT_EQ(out_.str() + err_.str(), "") << "--quiet";
+    // A console's progress line ends before the summary that follows it.
+    std::ostringstream console;
+    imgtool::SetProgressOnConsole(true);
+    EXPECT_EQ(imgtool::Run({"add", "arc.img", "two.dat"}, console, console), 0);
+    imgtool::SetProgressOnConsole(false);
+    EXPECT_EQ(console.str(), "\radding 1/1\nadded: 1 entry\n");
 }
 
 TEST_F(ImgtoolTest, RebuildRefusesToOverwriteItsInput) {

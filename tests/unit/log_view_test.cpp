@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "log_tail_rules.h"
-#include "log_view_rules.h"
-#include "text_files_rules.h"
+#include "log/log_tail_rules.h"
+#include "log/log_view_rules.h"
+#include "text/text_files_rules.h"
 
 namespace carrow {
 namespace {

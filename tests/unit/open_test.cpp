@@ -194,10 +194,13 @@ TEST_F(OpenTest, OversizedDirectoriesStayInsideTheTable) {
     EXPECT_EQ(State.HeaderBuffer.count, 70000);
     EXPECT_EQ(FailureOf([] { IMGReDoDir(); }), "Directory of " + Path("huge.img") + " was not read whole");
 
-    Write("negative.img", SingleFileImage(-5, {Entry(1, 1, "n")}));
+    // A negative count is as damaged as a huge one: the next add would
+    // otherwise write its record over record one.
+    Write("negative.img", SingleFileImage(-3, {Entry(1, 1, "n")}));
     IMGLoadImg(Path("negative.img").c_str());
     EXPECT_EQ(IMGFileCount(), 0);
     EXPECT_STREQ(IMGGetFileName(0), "m") << "nothing is read for a negative count";
+    EXPECT_EQ(FailureOf([] { IMGAddFile("x"); }), "Directory of " + Path("negative.img") + " was not read whole");
 }
 
 TEST_F(OpenTest, ReadOnlyDirBecomesWritable) {

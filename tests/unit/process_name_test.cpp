@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "process_name.h"
-#include "server_control_rules.h"
+#include "server/process_name.h"
+#include "server/server_control_rules.h"
 
 namespace carrow {
 namespace {

@@ -3,7 +3,7 @@
 #include <cwctype>
 
 #include "base/reason_text.h"
-#include "error_text.h"
+#include "window/error_text.h"
 
 namespace carrow {
 namespace {

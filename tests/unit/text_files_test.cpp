@@ -4,7 +4,8 @@
 #include <random>
 
 #include "base/file_failure_text.h"
-#include "text_files_rules.h"
+#include "editors/editor_rules.h"
+#include "text/text_files_rules.h"
 
 namespace carrow {
 namespace {
@@ -110,6 +111,20 @@ TEST(FailureText, NamesTheFullPathAndTheTrimmedReason) {
               L"Cannot open file \"C:\\srv\\samp.ban\". File not found");
     EXPECT_EQ(CannotCreateFileText(L"Z:\\Сервер\\server.cfg", L"Access denied.\r\n"),
               L"Cannot create file \"Z:\\Сервер\\server.cfg\". Access denied");
+}
+
+TEST(SaveQuestion, AsksBeforeReplacingAFileTheEditorDoesNotKnow) {
+    const LoadedFile morning{true, "10.0.0.1\r\n"};
+    EXPECT_EQ(QuestionBeforeSave(morning, "10.0.0.1\r\n"), SaveQuestion::None);
+    EXPECT_EQ(QuestionBeforeSave(morning, std::nullopt), SaveQuestion::None) << "a missing file is created";
+    EXPECT_EQ(QuestionBeforeSave(morning, "10.0.0.1\r\n10.0.0.2\r\n"), SaveQuestion::ChangedOnDisk)
+        << "the server banned a player meanwhile";
+    EXPECT_EQ(QuestionBeforeSave(morning, "10.0.0.1\n"), SaveQuestion::ChangedOnDisk) << "bytes, not text, compared";
+    EXPECT_EQ(QuestionBeforeSave(morning, ""), SaveQuestion::ChangedOnDisk);
+    EXPECT_EQ(QuestionBeforeSave(LoadedFile{true, ""}, ""), SaveQuestion::None) << "an empty file was loaded too";
+    EXPECT_EQ(QuestionBeforeSave(LoadedFile{}, "port 7777"), SaveQuestion::NeverLoaded);
+    EXPECT_EQ(QuestionBeforeSave(LoadedFile{}, ""), SaveQuestion::NeverLoaded);
+    EXPECT_EQ(QuestionBeforeSave(LoadedFile{}, std::nullopt), SaveQuestion::None);
 }
 
 bool NoLeadBytes(char) { return false; }

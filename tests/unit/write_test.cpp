@@ -62,6 +62,13 @@ TEST_F(WriteTest, DataThatDoesNotFitOrIsForcedGoesToTheEnd) {
     Put(expected, 8192, sector);
     Put(expected, 10240, Bytes(2048, 0));
     EXPECT_EQ(Read("a.img"), expected);
+
+    // A damaged record whose slot reaches past the end of a 4 KiB .img: in
+    // place, the zero fill would grow the file to 64 MiB.
+    OpenPaired({Entry(1, 0x8000, "damaged")}, Pattern(2 * 2048, 6));
+    IMGReplaceFile(0, Path("sector").c_str(), 0);
+    EXPECT_EQ(SentNotes(), kAtTheEnd);
+    EXPECT_EQ(Read("a.img").size(), 4u * 2048);
 }
 
 TEST_F(WriteTest, AppendsStartOnASectorBoundary) {
@@ -266,10 +273,11 @@ TEST_F(WriteTest, SourcesTooLargeToHoldChangeNothing) {
     EXPECT_EQ(Read("a.img"), img);
     EXPECT_EQ(Read("a.dir"), storedDir);
     IMGReplaceFile(1, Path("budget").c_str(), 0);
-    EXPECT_EQ(ReadAt("a.img", 2048, 4096), Pattern(4096, 22)) << "a source of exactly the budget goes in";
+    EXPECT_EQ(ReadAt("a.img", int64_t{Slot(1).offset} * 2048, 4096), Pattern(4096, 22))
+        << "a source of exactly the budget goes in (to the end: the journal could not hold its old slot)";
 
     platform::SetMemoryBudget(platform::kLargestBlock);
-    const Bytes before = Read("a.img");
+    const Bytes before = Read("a.img"), dirBefore = Read("a.dir");
     Write("huge", {});
     Lengthen("huge", int64_t{0x200001} * 2048);  // 4 GiB and a sector: one sector in 32 bits
     EXPECT_EQ(FailureOf([&] { IMGReplaceFile(0, Path("huge").c_str(), 1); }), "Out of memory");
@@ -277,7 +285,7 @@ TEST_F(WriteTest, SourcesTooLargeToHoldChangeNothing) {
     EXPECT_TRUE(SameEntry(Slot(0), Entry(0, 1, "a")));
     EXPECT_TRUE(SameEntry(Slot(2), Entry(0, 0, "huge"))) << "the add's entry stays empty";
     EXPECT_EQ(Read("a.img"), before);
-    EXPECT_EQ(Read("a.dir"), storedDir);
+    EXPECT_EQ(Read("a.dir"), dirBefore);
 }
 
 // A single-file archive of 63 entries whose lowest block, at sector 1, holds

@@ -32,10 +32,13 @@ wine32_missing() {
     fi
 }
 
+# WINE_LANG (with WINE_LOCPATH for a locale made with localedef) runs the
+# programs in another locale: Windows takes its code pages from it.
 wine_as_user() {  # command...: runs with the session's user and environment
     # winedbg is off: a crashing host ends at once instead of waiting in the debugger.
     local vars=(HOME="$WINE_HOME" WINEPREFIX="$WINEPREFIX" DISPLAY="$DISPLAY" WINEDEBUG=-all
-                WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LANG=C.UTF-8
+                WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LANG="${WINE_LANG:-C.UTF-8}"
+                ${WINE_LOCPATH:+LOCPATH=$WINE_LOCPATH}
                 SMALL_VOLUME="${WINE_SMALL_VOLUME:-}" ${WINEARCH:+WINEARCH=$WINEARCH})
     if [ "$(id -u)" -eq 0 ]; then
         runuser -u winetest -- env "${vars[@]}" "$@"
@@ -98,6 +101,19 @@ wine_stage() {  # files...: copies them into the work folder, readable by the us
 
 wine_run() {  # program.exe args...: runs in the work folder; output has CR stripped
     (cd "$WINE_WORK" && wine_as_user "$WINE" "$@") 2>&1 | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# As wine_run, with a terminal for the program's standard handles: Wine makes
+# it a Windows console (what cmd gives a program), which a pipe is not.
+wine_run_console() {  # program.exe args...
+    local command
+    command="$(declare -f wine_as_user)
+        $(declare -p WINE_HOME WINEPREFIX DISPLAY WINEARCH WINE_LANG WINE_LOCPATH WINE_SMALL_VOLUME 2>/dev/null)
+        cd $(printf %q "$WINE_WORK") && wine_as_user $(printf '%q ' "$WINE" "$@")"
+    # Without the carriage returns and the terminal's cursor codes (a step
+    # right is a blank).
+    SHELL=/bin/bash script -qec "$command" /dev/null | sed 's/\r//g; s/\x1b\[1\?C/ /g; s/\x1b\[[0-9;?]*[A-Za-z]//g'
     return "${PIPESTATUS[0]}"
 }
 

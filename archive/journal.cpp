@@ -1,0 +1,91 @@
+#include "journal.h"
+
+#include <array>
+#include <cstring>
+
+namespace tolvane {
+namespace {
+
+constexpr char kMagic[8] = {'T', 'o', 'l', 'v', 'J', 'r', 'n', '1'};
+constexpr size_t kChecksumEnd = 12;  // magic and checksum
+
+constexpr std::array<uint32_t, 256> CrcTable() {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+void Put(Bytes& out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+// Reads little-endian numbers from an image, noting when it runs out.
+struct Reader {
+    const Bytes& image;
+    size_t at;
+    bool shortOfBytes = false;
+
+    uint64_t Take(size_t bytes) {
+        if (image.size() - at < bytes) {
+            shortOfBytes = true;
+            return 0;
+        }
+        uint64_t value = 0;
+        for (size_t i = 0; i < bytes; ++i) value |= uint64_t{image[at + i]} << (8 * i);
+        at += bytes;
+        return value;
+    }
+};
+
+}  // namespace
+
+uint32_t Checksum(const unsigned char* data, size_t length) {
+    static constexpr auto table = CrcTable();
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < length; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+Bytes JournalImage(const Journal& journal) {
+    Bytes out(kMagic, kMagic + sizeof kMagic);
+    Put(out, 0, 4);  // the checksum, below
+    Put(out, journal.whileDirectoryIs ? 1 : 0, 4);
+    Put(out, journal.directoryChecksum, 4);
+    Put(out, static_cast<uint64_t>(journal.directoryLength), 8);
+    Put(out, journal.saved.size(), 4);
+    for (const SavedRange& range : journal.saved) {
+        Put(out, static_cast<uint64_t>(range.position), 8);
+        Put(out, range.bytes.size(), 8);
+        out.insert(out.end(), range.bytes.begin(), range.bytes.end());
+    }
+    const uint32_t sum = Checksum(out.data() + kChecksumEnd, out.size() - kChecksumEnd);
+    for (int i = 0; i < 4; ++i) out[sizeof kMagic + i] = static_cast<unsigned char>(sum >> (8 * i));
+    return out;
+}
+
+std::optional<Journal> ParseJournal(const Bytes& image) {
+    if (image.size() < kChecksumEnd || std::memcmp(image.data(), kMagic, sizeof kMagic) != 0) return std::nullopt;
+    Reader in{image, sizeof kMagic};
+    const auto sum = static_cast<uint32_t>(in.Take(4));
+    if (sum != Checksum(image.data() + kChecksumEnd, image.size() - kChecksumEnd)) return std::nullopt;
+    Journal journal;
+    journal.whileDirectoryIs = in.Take(4) == 1;
+    journal.directoryChecksum = static_cast<uint32_t>(in.Take(4));
+    journal.directoryLength = static_cast<int64_t>(in.Take(8));
+    for (uint64_t ranges = in.Take(4); ranges > 0 && !in.shortOfBytes; --ranges) {
+        const auto position = static_cast<int64_t>(in.Take(8));
+        const uint64_t length = in.Take(8);
+        if (in.shortOfBytes || image.size() - in.at < length) return std::nullopt;
+        const auto from = image.begin() + static_cast<std::ptrdiff_t>(in.at);
+        journal.saved.push_back({position, Bytes(from, from + static_cast<std::ptrdiff_t>(length))});
+        in.at += static_cast<size_t>(length);
+    }
+    if (in.shortOfBytes || in.at != image.size()) return std::nullopt;
+    return journal;
+}
+
+}  // namespace tolvane
