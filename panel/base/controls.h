@@ -69,7 +69,6 @@ public:
     void ReplaceSelection(const wchar_t* text) const { Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text)); }
     void ScrollCaret() const { Send(EM_SCROLLCARET); }
     void ScrollLines(int lines) const { Send(EM_LINESCROLL, 0, lines); }
-    int FirstVisibleLine() const { return static_cast<int>(Send(EM_GETFIRSTVISIBLELINE)); }
     void SetLimit(int limit) const { Send(EM_SETLIMITTEXT, limit); }
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "base/failure.h"
 #include "base/file_failure_text.h"
@@ -15,6 +16,8 @@ namespace {
 
 // Bytes copied or read in one piece: a few milliseconds' work.
 constexpr std::size_t kPieceBytes = 1u << 20;
+// What a long new log shows at once, before all of it is in: its last lines.
+constexpr std::size_t kTailBytes = 16 * 1024;
 // A tick that copies or loads no more than this does all of it at once.
 constexpr std::uint64_t kSmallChange = 256 * 1024;
 // How long a tick, or a later step, goes on with pieces before it lets the
@@ -75,11 +78,11 @@ std::uint64_t MicrosecondsSince(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 LogRefresh::~LogRefresh() {
-    if (timer_) KillTimer(box_.Handle(), reinterpret_cast<UINT_PTR>(this));
+    if (timer_) KillTimer(view_.Handle(), reinterpret_cast<UINT_PTR>(this));
 }
 
-void LogRefresh::Attach(HWND box, TickGate& gate, std::function<void()> report) {
-    box_.Attach(box);
+void LogRefresh::Attach(const skin::LineView& view, TickGate& gate, std::function<void()> report) {
+    view_ = view;
     gate_ = &gate;
     report_ = std::move(report);
 }
@@ -95,30 +98,30 @@ void LogRefresh::Tick() {
 }
 
 void LogRefresh::Step() {
-    if (phase_ != Phase::Idle) {
-        RunPieces(kStretchMicroseconds);
-    } else {
-        box_.FeedSlice();
-    }
+    RunPieces(kStretchMicroseconds);
     Schedule();
+}
+
+int LogRefresh::LineCount() const {
+    const LineStore& lines = view_.Lines();
+    const bool emptyLast = lines.Size() == 0 || lines.EndsWithBreak();
+    return static_cast<int>(lines.LineCount()) - (emptyLast ? 1 : 0);
 }
 
 void LogRefresh::RunPieces(std::uint64_t microseconds) {
     const auto start = std::chrono::steady_clock::now();
     try {
-        // A small change is done at once.  Showing lays out lines, the
-        // slowest piece: it waits for a step of its own when the stretch is
-        // half spent.
+        // A small change is done at once.  Last lines just shown ahead of
+        // the rest are drawn before the work goes on.
         for (Piece(); phase_ != Phase::Idle && jobBytes_ > kSmallChange; Piece()) {
-            const std::uint64_t spent = MicrosecondsSince(start);
-            if (spent >= microseconds || (phase_ == Phase::Show && spent >= microseconds / 2)) return;
+            if (MicrosecondsSince(start) >= microseconds || std::exchange(tailFresh_, false)) return;
         }
         while (phase_ != Phase::Idle) Piece();
     } catch (...) {
         // A failed load leaves the box and the marks as they were: the next
         // tick tries again.
         phase_ = Phase::Idle;
-        loaded_ = std::string();
+        loaded_ = LineStore();
         throw;
     }
 }
@@ -168,6 +171,8 @@ bool LogRefresh::PlanCopy() {
     copyFromStart_ = change == FileChange::Replaced;
     copyAt_ = copyFromStart_ ? 0 : mark.size;
     jobBytes_ = sourceLook_.size - copyAt_;
+    // The copy takes the whole log: the view will show it alone.
+    if (copyAt_ == 0 && jobBytes_ > kSmallChange) ShowTail(source.Get(), sourceLook_.size);
     return true;
 }
 
@@ -203,16 +208,34 @@ bool LogRefresh::CopyOnePiece() {
     return true;
 }
 
-// The copy is judged against what the box shows; a box the operator edited
-// takes the whole copy again.
+// A long new log shows its last lines at once, from their first whole line
+// on, and the view stands on its last line; the rest follows in pieces.  A
+// tail that cannot be read is not shown: the whole log comes anyway.
+void LogRefresh::ShowTail(HANDLE file, std::uint64_t size) {
+    if (tailOnly_) return;
+    const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(size, kTailBytes));
+    std::string bytes;
+    if (!ReadAt(file, size - count, count, bytes)) return;
+    const std::size_t lineStart = count < size ? bytes.find('\n') : std::string::npos;
+    if (lineStart == std::string::npos && count < size) return;
+    LineStore tail;
+    tail.Append(LineBreakJoin().Next(std::string_view(bytes).substr(count < size ? lineStart + 1 : 0)));
+    view_.SetText(std::move(tail), 0, CP_ACP);
+    view_.ScrollLines(LineCount() - 1);
+    tailOnly_ = tailFresh_ = true;
+    tailLines_ = view_.Lines().LineCount();
+    shown_ = FileMark();
+}
+
+// The copy is judged against what the view shows.
 void LogRefresh::StartLoad() {
     phase_ = Phase::Idle;
     const UniqueHandle copy = OpenForReading(kServerLogCopyWide);
     FileChange change = FileChange::Replaced;
     if (!LookAt(copy.Get(), loadLook_) || !Judge(copy.Get(), shown_, loadLook_, change)) FailLoad(GetLastError());
-    if (box_.Edited() || (change == FileChange::Grown && shownEndsInside_)) change = FileChange::Replaced;
+    if (change == FileChange::Grown && shownEndsInside_) change = FileChange::Replaced;
     if (change == FileChange::Same) {
-        box_.ScrollLines(box_.LineCount() - 1);
+        view_.ScrollLines(LineCount() - 1);
         return;
     }
     loadChange_ = change;
@@ -221,9 +244,9 @@ void LogRefresh::StartLoad() {
     jobBytes_ = std::max(jobBytes_, loadLook_.size - loadAt_);
     loadJoin_ = grown ? join_ : LineBreakJoin();
     loadEndsInside_ = grown && shownEndsInside_;
-    loaded_ = std::string();
-    loaded_.reserve(static_cast<std::size_t>(loadLook_.size - loadAt_));
+    loaded_ = LineStore();
     phase_ = Phase::Load;
+    if (change == FileChange::Replaced && jobBytes_ > kSmallChange) ShowTail(copy.Get(), loadLook_.size);
 }
 
 void LogRefresh::LoadPiece() {
@@ -231,14 +254,15 @@ void LogRefresh::LoadPiece() {
     const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(loadLook_.size - loadAt_, kPieceBytes));
     std::string bytes;
     if (!ReadAt(copy.Get(), loadAt_, count, bytes)) FailLoad(GetLastError());
-    loaded_ += loadJoin_.Next(bytes);
+    loaded_.Append(loadJoin_.Next(bytes));
     if (TwoByteCodePage()) loadEndsInside_ = EndsInsideCharacter(bytes, loadEndsInside_, IsLeadByte);
     loadAt_ += count;
     if (loadAt_ == loadLook_.size) phase_ = Phase::Show;
 }
 
-// The loaded text goes in, its last lines at once, and the view is scrolled
-// down by N - 1 lines from where it stands: after new text, from the top.
+// The loaded text goes in and the view is scrolled down by N - 1 lines from
+// the top: its last line first.  Where the log's last lines were shown ahead
+// of it, the view stays on the lines it shows.
 void LogRefresh::Show() {
     std::string last;
     {
@@ -246,20 +270,27 @@ void LogRefresh::Show() {
         if (!LastBytes(copy.Get(), loadLook_.size, last)) FailLoad(GetLastError());
     }
     phase_ = Phase::Idle;
-    if (loadChange_ == FileChange::Replaced) {
-        box_.Replace(std::move(loaded_), loadJoin_.EndsWithBreak());
-    } else if (!loaded_.empty()) {
-        box_.Append(std::move(loaded_), loadJoin_.EndsWithBreak());
-    }
-    loaded_ = std::string();
     join_ = loadJoin_;
     shownEndsInside_ = loadEndsInside_;
     shown_ = MarkOf(loadLook_.size, loadLook_.writeTime, last);
-    box_.ScrollLines(box_.LineCount() - 1);
+    if (tailOnly_ && loadChange_ == FileChange::Replaced) {
+        const std::size_t above = loaded_.LineCount() - std::min(tailLines_, loaded_.LineCount());
+        const auto top = static_cast<std::size_t>(view_.FirstVisibleLine()) + above;
+        tailOnly_ = false;
+        view_.SetText(std::exchange(loaded_, LineStore()), top, CP_ACP);
+        return;
+    }
+    tailOnly_ = false;
+    if (loadChange_ == FileChange::Replaced) {
+        view_.SetText(std::exchange(loaded_, LineStore()), 0, CP_ACP);
+    } else {
+        view_.Append(std::exchange(loaded_, LineStore()), 0);
+    }
+    view_.ScrollLines(LineCount() - 1);
 }
 
 void LogRefresh::Schedule() {
-    const HWND box = box_.Handle();
+    const HWND box = view_.Handle();
     const auto id = reinterpret_cast<UINT_PTR>(this);
     if (Busy() && !timer_) {
         timer_ = SetTimer(box, id, USER_TIMER_MINIMUM, OnTimer) != 0;

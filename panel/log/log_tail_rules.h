@@ -1,7 +1,6 @@
 // Rules for following a log that only grows between runs: telling from a
 // file's length, write time and last bytes whether it is unchanged, grown or
-// replaced; turning the log's bytes into box text piece by piece; and cutting
-// that text into slices the box can take without holding up the window.
+// replaced, and turning the log's bytes into view text piece by piece.
 // Plain functions over strings, shared by the Windows layer and the native
 // tests.
 #pragma once
@@ -66,35 +65,5 @@ bool EndsInsideCharacter(std::string_view bytes, bool startsInside, IsLeadByte&&
     for (const char c : bytes) inside = !inside && isLeadByte(c);
     return inside;
 }
-
-// The end of the slice of normalised `text` that begins at `from` (a line
-// start) and holds at most `most` bytes: just after its last line break, or,
-// in a line longer than `most`, before the character that would not fit.  A
-// CR LF pair and a two-byte character are never cut.  Past `from` while text
-// remains.
-template <class IsLeadByte>
-std::size_t SliceEnd(std::string_view text, std::size_t from, std::size_t most, IsLeadByte&& isLeadByte) {
-    if (text.size() - from <= most) return text.size();
-    const std::size_t limit = from + most;
-    const std::size_t lastBreak = text.rfind('\n', limit - 1);
-    if (lastBreak != std::string_view::npos && lastBreak >= from) return lastBreak + 1;
-    std::size_t end = from;
-    for (;;) {
-        const std::size_t step = isLeadByte(text[end]) ? 2 : 1;
-        if (end + step > limit) break;
-        end += step;
-    }
-    if (end > from && text[end - 1] == '\r') --end;  // its LF lies past the limit
-    return end > from ? end : std::min(text.size(), from + 2);
-}
-
-// Where the last lines of normalised `text` begin: the start of a line, at
-// most `most` bytes before the end unless the last line alone is longer.
-std::size_t TailStart(std::string_view text, std::size_t most);
-
-// The next slice's size in bytes, from the last one's size and time: aims at
-// `targetMicroseconds`, at most doubles at a time, within [minBytes, maxBytes].
-std::size_t NextSliceBytes(std::size_t lastBytes, std::uint64_t lastMicroseconds, std::uint64_t targetMicroseconds,
-                           std::size_t minBytes, std::size_t maxBytes);
 
 }  // namespace carrow

@@ -10,8 +10,8 @@ void RefreshLogView(LogView& view, const MessageFilter& filter) {
     ProcessPendingMessages(filter);
 }
 
-void LogView::Attach(const Edit& box, std::function<void()> report) {
-    refresh_.Attach(box.Handle(), ticks_, std::move(report));
+void LogView::Attach(const skin::LineView& view, std::function<void()> report) {
+    refresh_.Attach(view, ticks_, std::move(report));
 }
 
 COLORREF LogView::TextColour() const { return ToColorRef(skin::TextColourOf(Handle())); }

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "base/colour.h"
-#include "base/controls.h"
+#include "skin/line_view.h"
 #include "log/log_refresh.h"
 #include "log/log_view_rules.h"
 
@@ -20,13 +20,15 @@ public:
     LogView(const LogView&) = delete;
     LogView& operator=(const LogView&) = delete;
 
-    // Takes over a skinned text box (skin/skinned.h), whose skin keeps the
+    // Takes over a skinned line view (skin/skinned.h), whose skin keeps the
     // text colour.  Failures of the work that ticks leave for later are shown
     // by `report`.
-    void Attach(const Edit& box, std::function<void()> report = {});
+    void Attach(const skin::LineView& view, std::function<void()> report = {});
 
-    HWND Handle() const { return refresh_.Handle(); }
-    LogBoxFeed& Box() { return refresh_.Box(); }
+    HWND Handle() const { return refresh_.View().Handle(); }
+    const skin::LineView& Box() const { return refresh_.View(); }
+    // Lines of the view, not counting a last line that is empty.
+    int LineCount() const { return refresh_.LineCount(); }
     LogRefresh& Refresh() { return refresh_; }
     TickGate& Ticks() { return ticks_; }
 

@@ -168,9 +168,14 @@ void TForm1::CreateOfKind(const ControlLayout& layout, const ChildArgs& args) {
         case ShellListView: sShellListView1.Create(args); return;
         case Memo: break;
     }
+    if (layout.id == kMemo1) {
+        skin::LineView view;
+        view.Create(args);
+        logView.Attach(view, [] { ReportCurrentFailure(); });
+        return;
+    }
     const Edit memo = skin::CreateMemo(args, {(layout.options & kVerticalScrollBar) != 0,
                                               (layout.options & kWordWrap) != 0});
-    if (layout.id == kMemo1) logView.Attach(memo, [] { ReportCurrentFailure(); });
     if (layout.id == kMemo2) banList.view.Attach(memo);
     if (layout.id == kMemo3) config.view.Attach(memo);
 }
