@@ -1,4 +1,4 @@
-// The log view's refresh on a real multi-line EDIT control, for logs of 1, 10,
+// The log view's refresh on a real line view, for logs of 1, 10,
 // 50 and 100 MB: the first tick (no copy yet), a tick after 10 new lines, a
 // quiet tick, and a tick after the log was replaced by a new run's short log.
 // A second thread posts to the window every 10 ms and the window notes how
@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "log/log_view.h"
-#include "text_box_fixture.h"
 
 namespace {
 
@@ -54,7 +53,6 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         watch.longest = std::max(watch.longest, NowMicroseconds() - static_cast<DWORD>(lParam));
         return 0;
     }
-    if (message == WM_CTLCOLOREDIT) return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -91,22 +89,14 @@ void AppendLines(int count) {
     CloseHandle(h);
 }
 
-// Whether the log's last line is in view.  (Wine's edit control stops a
-// scroll when the last line reaches the bottom, Windows' when it is on top.)
+// Whether the log's last line is the first line in view.
 bool LastLineShown(HWND box) {
-    const LRESULT count = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
-    if (count < 2) return false;
-    const WPARAM last = static_cast<WPARAM>(count - 2);  // the logs end with a line break
+    const LRESULT first = SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0);
     wchar_t buffer[256] = {};
     buffer[0] = static_cast<wchar_t>(std::size(buffer) - 1);
-    const LRESULT n = SendMessageW(box, EM_GETLINE, last, reinterpret_cast<LPARAM>(buffer));
+    const LRESULT n = SendMessageW(box, EM_GETLINE, static_cast<WPARAM>(first), reinterpret_cast<LPARAM>(buffer));
     const std::string want = LogLine(lastLine);
-    if (std::wstring(buffer, static_cast<size_t>(n)) != std::wstring(want.begin(), want.end() - 2)) return false;
-    const LRESULT at = SendMessageW(box, EM_LINEINDEX, last, 0);
-    const int y = static_cast<short>(HIWORD(SendMessageW(box, EM_POSFROMCHAR, static_cast<WPARAM>(at), 0)));
-    RECT area;
-    GetClientRect(box, &area);
-    return y >= 0 && y < area.bottom - 8;
+    return std::wstring(buffer, static_cast<size_t>(n)) == std::wstring(want.begin(), want.end() - 2);
 }
 
 // Handles the messages that are waiting, for at most about 5 ms, so that the
@@ -135,7 +125,7 @@ struct Result {
 // line is on top and, when `fill`, until every line is in.
 Result Tick(carrow::LogView& view, bool fill) {
     Result r;
-    const HWND box = view.Box().Handle();
+    const HWND box = view.Handle();
     watch.Reset();
     const DWORD start = NowMicroseconds();
     view.Ticks().Run([&] { carrow::RefreshLogView(view); }, [] { std::puts("the tick failed"); });
@@ -201,13 +191,13 @@ struct Sizes {
 
 void Measure(HWND window, int megabytes) {
     // A fresh view, as at Carrow's start, and no copy of the log yet.
-    const HWND box = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"Нет данных для просмотра", host::kLogViewStyle,
-                                     0, 0, 368, 221, window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
+    carrow::skin::LineView lines;
+    lines.Create({window, 0, {0, 0, 368, 221}, L"Нет данных для просмотра",
+                  static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), true});
+    const HWND box = lines.Handle();
     {
         carrow::LogView view;
-        view.Attach(carrow::Edit(box), [] { std::puts("a later step failed"); });
+        view.Attach(lines, [] { std::puts("a later step failed"); });
         DeleteFileA(carrow::kServerLogCopy);
         WriteLog(static_cast<size_t>(megabytes) << 20, 1);
         PumpFor(50);
@@ -216,6 +206,7 @@ void Measure(HWND window, int megabytes) {
         Print(megabytes, "first tick", first, true, 0);
         const double held = PrivateMegabytes();
         const int shownMegabytes = static_cast<int>(GetWindowTextLengthW(box) >> 20);
+        const int lineCount = view.LineCount();
 
         AppendLines(10);
         const Result grown = Tick(view, false);
@@ -230,7 +221,8 @@ void Measure(HWND window, int megabytes) {
         WriteLog(200 * 100, 1'000'000);  // a new run's first 200 lines
         const Result replaced = Tick(view, true);
         Print(megabytes, "log replaced (new run)", replaced, true, 0);
-        std::printf("         the process held %.0f MB with %d MB of the log in the box\n", held, shownMegabytes);
+        std::printf("         the process held %.0f MB with %d MB (%d lines) of the log in the view\n", held,
+                    shownMegabytes, lineCount);
     }
     DestroyWindow(box);
 }
