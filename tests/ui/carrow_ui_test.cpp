@@ -575,12 +575,19 @@ void LongLogKeepsTheWindowAnswering() {
         longest = std::max(longest, GetTickCount() - sent);
         lines = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
         first = SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0);
-        onLastLines = first > 0 && first >= lines - 40;  // the last line within the view's 24 lines
+        onLastLines = first > 0 && first >= lines - 2;  // the last line at the top (or the empty one after it)
         Sleep(20);
     }
-    Check(longest < 400, "the window answers while a 4 MB log goes in (longest wait " + std::to_string(longest) + " ms)");
-    Check(onLastLines, "the view stands on the log's last lines (line " + std::to_string(first) + " of " +
+    Check(longest < 250, "the window answers while a 4 MB log goes in (longest wait " + std::to_string(longest) + " ms)");
+    Check(onLastLines, "the view stands on the log's last line (line " + std::to_string(first) + " of " +
                            std::to_string(lines) + ")");
+    if (!pictures.empty()) {  // some lines up, a few of them selected with the mouse
+        SendMessageW(box, EM_LINESCROLL, 0, -12);
+        SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 30));
+        SendMessageW(box, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(140, 70));
+        SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(140, 70));
+        ui::SaveWindowPicture(carrow.form, pictures + L"\\long-log.bmp");
+    }
     carrow.Press(L"Стоп");
     Check(carrow.Close(), "Carrow closes while the log still goes in");
 }
