@@ -1,5 +1,5 @@
-// Positional reads and writes on open files, for work that takes a file a
-// range at a time instead of whole.  Each returns false with the system's
+// Positional reads and writes on open files, whole or a range at a time;
+// every file read and write of the panel goes through them.  Each returns false with the system's
 // reason in GetLastError; a read that finds fewer bytes than asked (the file
 // was cut meanwhile) is a failure too, never an end of file.
 #pragma once

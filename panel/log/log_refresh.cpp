@@ -118,7 +118,7 @@ void LogRefresh::RunPieces(std::uint64_t microseconds) {
         }
         while (phase_ != Phase::Idle) Piece();
     } catch (...) {
-        // A failed load leaves the box and the marks as they were: the next
+        // A failed load leaves the view and the marks as they were: the next
         // tick tries again.
         phase_ = Phase::Idle;
         loaded_ = LineStore();

@@ -68,16 +68,32 @@ std::wstring ClipboardText() {
     return text;
 }
 
-// Ctrl+A, Ctrl+C as the keyboard gives them.
-void SelectAllAndCopy(HWND box) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(box, WM_KEYDOWN, 'A', 0);
-    SendMessageW(box, WM_KEYDOWN, 'C', 0);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+// Keys as the keyboard gives them, with Ctrl held or not.
+void Keys(HWND box, std::initializer_list<WPARAM> keys, bool control = false) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(state);
+    for (const WPARAM key : keys) SendMessageW(box, WM_KEYDOWN, key, 0);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+}
+
+void SelectAllAndCopy(HWND box) { Keys(box, {'A', 'C'}, true); }
+
+// Page keys, the wheel, Ctrl+Home and Ctrl+End on a view of 101 lines.
+void ScrollKeys(HWND box) {
+    SendMessageW(box, EM_LINESCROLL, 0, -1000);
+    Keys(box, {VK_NEXT});
+    const int page = host::FirstVisibleLine(box);
+    Keys(box, {VK_NEXT, VK_PRIOR, VK_DOWN, VK_DOWN, VK_UP});
+    Check(page > 3 && host::FirstVisibleLine(box) == page + 1, "PgDn, PgUp and the arrows scroll by pages and lines");
+    SendMessageW(box, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    Check(host::FirstVisibleLine(box) == page - 2, "a turn of the wheel away from the operator scrolls up 3 lines");
+    Keys(box, {VK_END}, true);
+    Check(host::FirstVisibleLine(box) == 101 - page, "Ctrl+End shows the last page");
+    Keys(box, {VK_HOME}, true);
+    Check(host::FirstVisibleLine(box) == 0, "Ctrl+Home goes to the first line");
 }
 
 // A tick as the window runs it: inside the gate, so that the work it leaves
@@ -156,6 +172,8 @@ void ChangedAndQuietTicks(LogView& view) {
     Check(view.LineCount() == 100 && Scrolled({99}), "after new text the tick scrolls down by N - 1 = 99 lines");
     Check(LastLogLineShown(box, L"id: 100"), "after new text the log's last line is in view");
     const int afterNewText = host::FirstVisibleLine(box);
+    ScrollKeys(box);
+    SendMessageW(box, EM_LINESCROLL, 0, afterNewText);
     const int limit = ScrollLimit(box);
     SendMessageW(box, EM_LINESCROLL, 0, afterNewText - limit);
     seen.Clear();
