@@ -15,14 +15,14 @@ namespace carrow {
 namespace {
 
 // Bytes copied or read in one piece: a few milliseconds' work.
-constexpr std::size_t kPieceBytes = 1u << 20;
+constexpr std::size_t kPieceBytes = 512 * 1024;
 // What a long new log shows at once, before all of it is in: its last lines.
 constexpr std::size_t kTailBytes = 16 * 1024;
 // A tick that copies or loads no more than this does all of it at once.
 constexpr std::uint64_t kSmallChange = 256 * 1024;
 // How long a tick, or a later step, goes on with pieces before it lets the
 // window handle its messages.
-constexpr std::uint64_t kStretchMicroseconds = 40'000;
+constexpr std::uint64_t kStretchMicroseconds = 25'000;
 
 bool IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }
 
