@@ -2,19 +2,16 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <new>
 
 #include "base/failure.h"
 #include "base/file_failure_text.h"
+#include "base/file_range.h"
 #include "base/handles.h"
 #include "base/system_error.h"
 
 namespace carrow {
 namespace {
-
-// One ReadFile or WriteFile moves at most this much; only larger files loop.
-constexpr DWORD kMaxTransfer = 1u << 30;
 
 [[noreturn]] void FailOpen(const wchar_t* fileName, DWORD error) {
     Fail(CannotOpenFileText(FullPathOf(fileName), SystemErrorText(error)));
@@ -37,16 +34,9 @@ std::string ReadWhole(HANDLE file, const wchar_t* fileName) {
     if (!GetFileSizeEx(file, &size)) FailOpen(fileName, GetLastError());
     // On a 32-bit build a size past what memory can hold must not wrap to a smaller one.
     if (static_cast<ULONGLONG>(size.QuadPart) > std::string().max_size()) throw std::bad_alloc();
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kMaxTransfer));
-        if (!ReadFile(file, bytes.data() + done, ask, &got, nullptr)) FailOpen(fileName, GetLastError());
-        // Others may not write while the file is open, so it cannot have shrunk.
-        if (got == 0) FailOpen(fileName, ERROR_HANDLE_EOF);
-        done += got;
-    }
+    // Others may not write while the file is open: a short read is a failure.
+    std::string bytes;
+    if (!ReadAt(file, 0, static_cast<size_t>(size.QuadPart), bytes)) FailOpen(fileName, GetLastError());
     return bytes;
 }
 
@@ -61,16 +51,6 @@ std::optional<std::string> ReadWholeIfPresent(const wchar_t* fileName) {
 }
 
 namespace {
-
-bool WriteWhole(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        DWORD put = 0;
-        const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes.size(), kMaxTransfer));
-        if (!WriteFile(file, bytes.data(), ask, &put, nullptr) || put == 0) return false;
-        bytes.remove_prefix(put);
-    }
-    return true;
-}
 
 std::wstring FolderOf(const std::wstring& fullPath) {
     const auto slash = fullPath.find_last_of(L"\\/");
@@ -108,7 +88,7 @@ void WriteTemp(const TempFile& temp, const std::wstring& target, DWORD attribute
         UniqueHandle file(CreateFileW(temp.Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) FailCreate(target, GetLastError());
-        if (!WriteWhole(file.Get(), bytes) || !FlushFileBuffers(file.Get())) Fail(kStreamWriteError);
+        if (!WriteAt(file.Get(), 0, bytes) || !FlushFileBuffers(file.Get())) Fail(kStreamWriteError);
     }
     if (attributes && !SetFileAttributesW(temp.Path().c_str(), attributes)) {
         FailCreate(target, GetLastError());

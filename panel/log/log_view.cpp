@@ -5,19 +5,18 @@
 
 namespace carrow {
 
-void RefreshLogView(TextView& box, const MessageFilter& filter) {
-    // The result is not looked at: without a fresh copy the last one is shown.
-    CopyFileA(kServerLog, kServerLogCopy, FALSE);
-    LoadTextFile(box, kServerLogCopyWide);
-    // Down by N - 1 lines from where the view stands: after new text that puts
-    // the last line at the top; the box never scrolls past its last line.
-    box.ScrollLines(box.LineCount() - 1);
+void RefreshLogView(LogView& view, const MessageFilter& filter) {
+    view.Refresh().Tick();
     ProcessPendingMessages(filter);
 }
 
-COLORREF LogView::TextColour() const { return ToColorRef(skin::TextColourOf(box_.Handle())); }
+void LogView::Attach(const skin::LineView& view, std::function<void()> report) {
+    refresh_.Attach(view, ticks_, std::move(report));
+}
 
-void LogView::SetTextColour(Colour colour) { skin::SetTextColour(box_.Handle(), colour); }
+COLORREF LogView::TextColour() const { return ToColorRef(skin::TextColourOf(Handle())); }
+
+void LogView::SetTextColour(Colour colour) { skin::SetTextColour(Handle(), colour); }
 
 void ProcessPendingMessages(const MessageFilter& filter) {
     MSG msg;

@@ -1,7 +1,6 @@
-// The live log view: every tick of Timer1 copies server_log.txt to
-// server_log1.txt, loads the copy into the view and scrolls its last line to
-// the top.  The view's text colour is the operator's choice, kept by the
-// box's skin.
+// The live log view: every tick of Timer1 brings server_log1.txt up to date
+// with server_log.txt, loads what changed into the view and scrolls its last
+// line to the top.  The view's text colour is the operator's choice.
 #pragma once
 
 #include <windows.h>
@@ -9,15 +8,11 @@
 #include <functional>
 
 #include "base/colour.h"
-#include "base/controls.h"
+#include "skin/line_view.h"
+#include "log/log_refresh.h"
 #include "log/log_view_rules.h"
-#include "text/text_files.h"
 
 namespace carrow {
-
-inline constexpr char kServerLog[] = "server_log.txt";
-inline constexpr char kServerLogCopy[] = "server_log1.txt";
-inline constexpr wchar_t kServerLogCopyWide[] = L"server_log1.txt";
 
 class LogView {
 public:
@@ -25,11 +20,16 @@ public:
     LogView(const LogView&) = delete;
     LogView& operator=(const LogView&) = delete;
 
-    // Takes over a skinned text box (skin/skinned.h).
-    void Attach(const Edit& box) { box_.Attach(box); }
+    // Takes over a skinned line view (skin/skinned.h), whose skin keeps the
+    // text colour.  Failures of the work that ticks leave for later are shown
+    // by `report`.
+    void Attach(const skin::LineView& view, std::function<void()> report = {});
 
-    TextView& Box() { return box_; }
-    const TextView& Box() const { return box_; }
+    HWND Handle() const { return refresh_.View().Handle(); }
+    const skin::LineView& Box() const { return refresh_.View(); }
+    // Lines of the view, not counting a last line that is empty.
+    int LineCount() const { return refresh_.LineCount(); }
+    LogRefresh& Refresh() { return refresh_; }
     TickGate& Ticks() { return ticks_; }
 
     // The colour the text is drawn in now: a system colour as the system has
@@ -39,8 +39,8 @@ public:
     void SetTextColour(Colour colour);
 
 private:
-    TextView box_;
     TickGate ticks_;
+    LogRefresh refresh_;
 };
 
 // The window's own handling of a message before it is dispatched (keyboard
@@ -50,7 +50,7 @@ using MessageFilter = std::function<bool(MSG&)>;
 // One tick's work.  A failed copy is not looked at: the previous copy is
 // shown.  A failed load raises its failure before any scrolling.  At the end
 // every pending message is handled, through the filter first.
-void RefreshLogView(TextView& box, const MessageFilter& filter = {});
+void RefreshLogView(LogView& view, const MessageFilter& filter = {});
 
 // Lets the window handle every message that is waiting; a quit request is
 // put back for the message loop.

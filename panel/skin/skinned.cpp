@@ -8,6 +8,7 @@
 #include "base/failure.h"
 #include "base/guarded.h"
 #include "base/system_error.h"
+#include "line_view.h"
 #include "skinned_common.h"
 
 namespace carrow::skin {
@@ -52,7 +53,7 @@ Part PartOf(HWND control) {
     static constexpr Kind kKinds[] = {
         {WC_BUTTONW, Part::Button},         {WC_EDITW, Part::Edit},          {WC_LISTVIEWW, Part::List},
         {WC_TABCONTROLW, Part::PageControl}, {WC_COMBOBOXW, Part::ComboBox}, {STATUSCLASSNAMEW, Part::StatusBar},
-        {kPageClass, Part::Page},           {kPanelClass, Part::Panel},
+        {kPageClass, Part::Page},           {kPanelClass, Part::Panel},      {kLineViewClass, Part::Edit},
     };
     wchar_t name[64] = L"";
     if (!GetClassNameW(control, name, static_cast<int>(std::size(name)))) {
@@ -116,6 +117,8 @@ void Attach(const Window& control, int dpi) {
         Fail(L"Cannot attach the skin to a control: " + SystemErrorText(GetLastError()));
     }
 }
+
+const SkinState* SkinIfAny(HWND control) { return static_cast<const SkinState*>(GetPropW(control, kSkinProperty)); }
 
 Colour TextColourOf(HWND control) { return SkinOfControl(control).text; }
 

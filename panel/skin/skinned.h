@@ -49,6 +49,8 @@ void Attach(const Window& control, int dpi);
 // The text colour of a skinned control, for the text boxes; a system colour
 // is looked up whenever the control draws.  Setting it redraws the control.
 Colour TextColourOf(HWND control);
+// The skin of a control that has one, else null.
+const SkinState* SkinIfAny(HWND control);
 void SetTextColour(HWND control, Colour colour);
 
 // The look of a control in a given state of its own.

@@ -75,7 +75,7 @@ TForm1::TForm1(HINSTANCE instance) : Timer1(kTimer1Id, kTimer1Period), instance_
 HWND TForm1::HandleOf(ControlId id) const {
     switch (id) {
         case kPageControl1: return sPageControl1.Handle();
-        case kMemo1: return logView.Box().Handle();
+        case kMemo1: return logView.Handle();
         case kMemo2: return banList.view.Handle();
         case kMemo3: return config.view.Handle();
         case kColorBox1: return colourBox.Control().Handle();
@@ -168,9 +168,14 @@ void TForm1::CreateOfKind(const ControlLayout& layout, const ChildArgs& args) {
         case ShellListView: sShellListView1.Create(args); return;
         case Memo: break;
     }
+    if (layout.id == kMemo1) {
+        skin::LineView view;
+        view.Create(args);
+        logView.Attach(view, [] { ReportCurrentFailure(); });
+        return;
+    }
     const Edit memo = skin::CreateMemo(args, {(layout.options & kVerticalScrollBar) != 0,
                                               (layout.options & kWordWrap) != 0});
-    if (layout.id == kMemo1) logView.Attach(memo);
     if (layout.id == kMemo2) banList.view.Attach(memo);
     if (layout.id == kMemo3) config.view.Attach(memo);
 }

@@ -27,7 +27,7 @@ void TForm1::sButton3Click() { StopServer(Timer1); }
 // A tick's failure is reported here, so that while its report is open later
 // ticks wait (at most one report from ticks is open at a time).
 void TForm1::Timer1Timer() {
-    logView.Ticks().Run([this] { RefreshLogView(logView.Box(), [this](MSG& m) { return PreTranslate(m); }); },
+    logView.Ticks().Run([this] { RefreshLogView(logView, [this](MSG& m) { return PreTranslate(m); }); },
                         [] { ReportCurrentFailure(); });
 }
 

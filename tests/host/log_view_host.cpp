@@ -1,6 +1,7 @@
-// RefreshLogView on a real EDIT control with real files in the current folder:
-// the copy, the view position after changed and quiet ticks, the failures,
-// and the view's text colour on screen.
+// RefreshLogView on a real line view with real files in the current folder:
+// the copy, the view position after changed and quiet ticks, a long log that
+// goes in slices, logs cut short or replaced, the failures, and the view's
+// text colour on screen.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,9 +10,11 @@
 #include <vector>
 
 #include "log/log_view.h"
+#include "text/code_page_text.h"
 #include "skin/colour_box_entries.h"
 #include "skin/skinned.h"
 #include "text_box_fixture.h"
+#include "text/text_files_rules.h"
 
 namespace {
 
@@ -45,18 +48,72 @@ int ScrollLimit(HWND box) {
     return limit;
 }
 
+// Whether the marker is on one of the first lines in view.
 bool LastLogLineShown(HWND box, const wchar_t* marker) {
-    RECT area;
-    GetClientRect(box, &area);
     const int first = host::FirstVisibleLine(box);
-    const LRESULT bottom = SendMessageW(box, EM_CHARFROMPOS, 0, MAKELPARAM(2, area.bottom - 2));
-    for (int line = first; line <= HIWORD(bottom); ++line) {
+    for (int line = first; line <= first + 3; ++line) {
         if (LineAt(box, line).find(marker) != std::wstring::npos) return true;
     }
     return false;
 }
 
-void Refresh(LogView& view) { carrow::RefreshLogView(view.Box()); }
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Keys as the keyboard gives them, with Ctrl held or not.
+void Keys(HWND box, std::initializer_list<WPARAM> keys, bool control = false) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(state);
+    for (const WPARAM key : keys) SendMessageW(box, WM_KEYDOWN, key, 0);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+}
+
+void SelectAllAndCopy(HWND box) { Keys(box, {'A', 'C'}, true); }
+
+// Page keys, the wheel, Ctrl+Home and Ctrl+End on a view of 101 lines.
+void ScrollKeys(HWND box) {
+    SendMessageW(box, EM_LINESCROLL, 0, -1000);
+    Keys(box, {VK_NEXT});
+    const int page = host::FirstVisibleLine(box);
+    Keys(box, {VK_NEXT, VK_PRIOR, VK_DOWN, VK_DOWN, VK_UP});
+    Check(page > 3 && host::FirstVisibleLine(box) == page + 1, "PgDn, PgUp and the arrows scroll by pages and lines");
+    SendMessageW(box, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    Check(host::FirstVisibleLine(box) == page - 2, "a turn of the wheel away from the operator scrolls up 3 lines");
+    Keys(box, {VK_END}, true);
+    Check(host::FirstVisibleLine(box) == 101 - page, "Ctrl+End shows the last page");
+    Keys(box, {VK_HOME}, true);
+    Check(host::FirstVisibleLine(box) == 0, "Ctrl+Home goes to the first line");
+}
+
+// A tick as the window runs it: inside the gate, so that the work it leaves
+// for later waits while the tick handles the pending messages.
+void Refresh(LogView& view) {
+    view.Ticks().Run([&] { carrow::RefreshLogView(view); }, [] { throw; });
+}
+
+// Lets the window run until the work a tick left for later is done.
+void Settle(LogView& view) {
+    for (int i = 0; i < 60000 && view.Refresh().Busy(); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        host::Pump();
+    }
+}
+
+bool ShowsTheLog(LogView& view, const std::string& log) {
+    return view.Box().Text() == carrow::AnsiToViewText(carrow::NormaliseLineBreaks(log)) &&
+           host::ReadBytes("server_log1.txt") == log;
+}
 
 // What reaches the box: the line counts of its EM_LINESCROLL messages (the
 // view alone cannot tell N - 1 from N, as the box stops at its last line) and
@@ -112,9 +169,11 @@ void ChangedAndQuietTicks(LogView& view) {
     Check(TickWithAPendingMessage(view).empty() && seen.postedHandled,
           "a tick lets the messages that were pending run before it returns");
     Check(host::ReadBytes("server_log1.txt") == Log(1, 100), "the tick copies the log");
-    Check(view.Box().LineCount() == 100 && Scrolled({99}), "after new text the tick scrolls down by N - 1 = 99 lines");
+    Check(view.LineCount() == 100 && Scrolled({99}), "after new text the tick scrolls down by N - 1 = 99 lines");
     Check(LastLogLineShown(box, L"id: 100"), "after new text the log's last line is in view");
     const int afterNewText = host::FirstVisibleLine(box);
+    ScrollKeys(box);
+    SendMessageW(box, EM_LINESCROLL, 0, afterNewText);
     const int limit = ScrollLimit(box);
     SendMessageW(box, EM_LINESCROLL, 0, afterNewText - limit);
     seen.Clear();
@@ -130,10 +189,11 @@ void ChangedAndQuietTicks(LogView& view) {
     Check(Scrolled({104}) && LastLogLineShown(box, L"id: 105"),
           "a grown log shows from its start, scrolled down by 104 lines to its new last line");
 
-    SendMessageW(box, EM_SETSEL, 0, 0);
+    SendMessageW(box, WM_CHAR, L'x', 0);
     SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed by the operator "));
-    Refresh(view);
-    Check(view.Box().Text() == carrow::AnsiToViewText(Log(1, 105)), "text typed into the view goes at the next tick");
+    Check(view.Box().Text() == carrow::AnsiToViewText(Log(1, 105)), "the view takes no typing");
+    SelectAllAndCopy(box);
+    Check(ClipboardText() == view.Box().Text(), "Ctrl+A and Ctrl+C copy the whole text");
 
     host::WriteText("server_log.txt", "first\nsecond\rthird");
     Refresh(view);
@@ -153,7 +213,39 @@ void LogHeldOpenByTheServer(LogView& view) {
                                 OPEN_EXISTING, 0, nullptr);
     Refresh(view);
     CloseHandle(server);
-    Check(view.Box().LineCount() == 3, "a log that the server holds open (sharing it) is copied and shown");
+    Check(view.LineCount() == 3, "a log that the server holds open (sharing it) is copied and shown");
+}
+
+void LongLogsCutShortAndReplaced(LogView& view) {
+    const HWND box = view.Box().Handle();
+    host::Remove("server_log1.txt");
+    host::WriteText("server_log.txt", Log(1, 6000));
+    Refresh(view);
+    Check(view.Refresh().Busy() && LastLogLineShown(box, L"id: 6000"),
+          "a long log shows its last line at the first tick, with its earlier lines still to come");
+    SendMessageW(box, EM_LINESCROLL, 0, -3);
+    Settle(view);
+    Check(ShowsTheLog(view, Log(1, 6000)) && LastLogLineShown(box, L"id: 5998"),
+          "the earlier lines go in above the view, which stays on the lines it showed");
+
+    host::WriteText("server_log.txt", Log(1, 6010) + "half a line\r");
+    Refresh(view);
+    host::WriteText("server_log.txt", Log(1, 6010) + "half a line\r\nid: 6012");
+    Refresh(view);
+    Check(ShowsTheLog(view, Log(1, 6010) + "half a line\r\nid: 6012") && !view.Refresh().Busy() &&
+              LastLogLineShown(box, L"id: 6012"),
+          "new lines go at the end in the tick, a CR and its LF split between two ticks are one break");
+
+    host::WriteText("server_log.txt", Log(1, 6000));
+    Refresh(view);
+    Settle(view);
+    Check(ShowsTheLog(view, Log(1, 6000)), "a log cut short shows anew");
+
+    host::WriteText("server_log.txt", Log(7001, 14000));
+    Refresh(view);
+    Settle(view);
+    Check(ShowsTheLog(view, Log(7001, 14000)) && LastLogLineShown(box, L"id: 14000"),
+          "a new log longer than the old one replaces it");
 }
 
 bool AnyPixel(HWND box, bool (*wanted)(COLORREF)) {
@@ -200,7 +292,9 @@ void TextColour(host::TestWindow& window, LogView& view) {
 int main() {
     host::TestWindow window;
     LogView view;
-    const carrow::Edit box(window.AddEdit(host::kLogViewStyle, 0, 0, 300, 150));
+    carrow::skin::LineView box;
+    box.Create({window.Handle(), 0, {0, 0, 300, 150}, L"Нет данных для просмотра",
+                static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), true});
     carrow::skin::Attach(box, 96);  // the view's colour is its skin's
     view.Attach(box);
     seen.Watch(view.Box().Handle());
@@ -211,6 +305,7 @@ int main() {
     run("no log", [&] { WithoutAnyLog(view); });
     run("ticks", [&] { ChangedAndQuietTicks(view); });
     run("held log", [&] { LogHeldOpenByTheServer(view); });
+    run("long logs", [&] { LongLogsCutShortAndReplaced(view); });
     run("colour", [&] { TextColour(window, view); });
     return host::Finish();
 }

@@ -343,13 +343,8 @@ int ScrollLimit(HWND box) {
     return limit;
 }
 
-bool LineInView(HWND box, int line) {
-    const LRESULT at = SendMessageW(box, EM_POSFROMCHAR, SendMessageW(box, EM_LINEINDEX, line, 0), 0);
-    RECT client;
-    GetClientRect(box, &client);
-    const int y = static_cast<short>(HIWORD(at));
-    return at != -1 && y >= 0 && y < client.bottom;
-}
+// Whether the line is among the first lines in view.
+bool LineInView(HWND box, int line) { return line >= FirstVisible(box) && line < FirstVisible(box) + 3; }
 
 std::string LogLines(int count) {
     std::string log;
