@@ -37,6 +37,10 @@ public:
     // The record of entry index goes back to before when the change is
     // taken back.
     void RestoreOnUndo(int32_t index, const TImgEntry& before);
+    // The stored directory already holds what the change leaves in the
+    // table: it is neither saved to the journal nor written again.
+    void KeepDirectory() { keepsDirectory_ = true; }
+    bool KeepsDirectory() const { return keepsDirectory_; }
     // Everything is on the disk: the journal goes.
     void End();
 
@@ -44,6 +48,7 @@ private:
     bool begun_ = false;
     bool journaled_ = false;
     bool ended_ = false;
+    bool keepsDirectory_ = false;
     std::vector<std::pair<int32_t, TImgEntry>> restore_;
     std::vector<unsigned char> knownBefore_;  // the stored directory at the start
 };
