@@ -85,9 +85,12 @@ void Change::Begin() {
         if (!platform::PathFits(path)) Fail(MessageWith(kCannotCreateFile, path));
     }
     TakeBackUnfinishedChange();
-    if (!StoredDirectoryIs(KnownStoredDirectory())) Fail(MessageWith(kDirectoryChanged, State.ArchivePath));
-    KeepStoredDirectory();
-    knownBefore_ = State.StoredCopy;
+    Bytes known = KnownStoredDirectory();
+    if (!StoredDirectoryIs(known)) Fail(MessageWith(kDirectoryChanged, State.ArchivePath));
+    knownBefore_ = known;
+    // Kept apart from the table, which the change is about to alter.
+    State.StoredCopy = std::move(known);
+    State.TableHoldsStored = false;
 }
 
 void RequireReplaceableDirectory() {

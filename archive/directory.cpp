@@ -144,11 +144,16 @@ void RewriteSingleFile(Change& change) {
 bool StoredDirectoryIsTheTable() {
     const int64_t length = DirectoryLength();
     if (State.SingleFileMode && BlockInTheWay(State.EntryTable, State.EntryCount, length)) return false;
-    const std::vector<unsigned char> known = KnownStoredDirectory();
-    if (static_cast<int64_t>(known.size()) != length) return false;
     const TImgHeader header = HeaderOfTable();
     const int64_t at = State.SingleFileMode ? kHeaderSize : 0;
-    return (at == 0 || std::memcmp(known.data(), &header, kHeaderSize) == 0) &&
+    // While the table holds the stored directory, only its length and its
+    // header can differ.
+    if (State.TableHoldsStored) {
+        return State.StoredLength == length && (at == 0 || std::memcmp(&State.HeaderBuffer, &header, kHeaderSize) == 0);
+    }
+    const std::vector<unsigned char>& known = State.StoredCopy;
+    return static_cast<int64_t>(known.size()) == length &&
+           (at == 0 || std::memcmp(known.data(), &header, kHeaderSize) == 0) &&
            std::memcmp(known.data() + at, State.EntryTable, static_cast<size_t>(length - at)) == 0;
 }
 
