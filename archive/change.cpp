@@ -1,6 +1,7 @@
 #include "change.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "failure.h"
 #include "journal.h"
@@ -30,21 +31,38 @@ Bytes ReadWhole(const std::string& path) {
     return ReadExactly(file, path, 0, file.Length());
 }
 
+// Whether the file begins with these bytes.  Compared a piece at a time in
+// one block kept from call to call (calls never overlap): a directory of
+// megabytes costs no allocation.  A read that fails is a failure.
+bool BeginsWith(File& file, const std::string& path, const Bytes& expected) {
+    static unsigned char piece[16384];
+    if (!file.Seek(0)) Fail(MessageWith(kCannotOpenFile, path));
+    for (size_t at = 0; at < expected.size();) {
+        const auto count = static_cast<int64_t>(std::min(sizeof piece, expected.size() - at));
+        const auto read = file.Read(piece, count);
+        if (read.failed) Fail(MessageWith(kCannotOpenFile, path));
+        if (read.bytes != count || std::memcmp(piece, expected.data() + at, static_cast<size_t>(count)) != 0) {
+            return false;
+        }
+        at += static_cast<size_t>(count);
+    }
+    return true;
+}
+
 // Whether the stored directory on disk is still known, byte for byte.
 bool StoredDirectoryIs(const Bytes& known) {
     if (!State.SingleFileMode) {
         // One held elsewhere cannot be replaced either, as a create would say.
         File dir(DirPath(), OpenMode::SourceRead);
         if (!dir.IsOpen() && platform::LengthOf(DirPath()) >= 0) Fail(MessageWith(kCannotCreateFile, DirPath()));
-        return dir.Length() == static_cast<int64_t>(known.size()) &&
-               ReadExactly(dir, DirPath(), 0, dir.Length()) == known;
+        return dir.Length() == static_cast<int64_t>(known.size()) && BeginsWith(dir, DirPath(), known);
     }
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::SourceRead);
     // A new archive too short for a header must still be that.
     const int64_t length = img.Length();
     if (known.size() < kHeaderSize && length != static_cast<int64_t>(known.size())) return false;
-    return ReadExactly(img, ImgPath(), 0, static_cast<int64_t>(known.size())) == known;
+    return BeginsWith(img, ImgPath(), known);
 }
 
 // Paired layout: whether the .dir still holds the directory the change was
