@@ -15,6 +15,14 @@ namespace {
 using platform::File;
 using platform::OpenMode;
 
+// count bytes of file from position at destination, all of them: a read
+// that fails or stops short is a failure.
+void ReadInto(File& file, const std::string& path, int64_t position, unsigned char* destination, int64_t count) {
+    if (count == 0) return;
+    const auto read = file.Seek(position) ? file.Read(destination, count) : File::ReadResult{0, true};
+    if (read.failed || read.bytes != count) Fail(MessageWith(kCannotOpenFile, path));
+}
+
 // length bytes of file from position; a read that fails is a failure.
 Bytes ReadExactly(File& file, const std::string& path, int64_t position, int64_t length) {
     Bytes bytes = ZeroedBlock(length);
@@ -124,12 +132,18 @@ void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
         journal.directoryLength = static_cast<int64_t>(knownBefore_.size());
     }
     const int64_t length = img.Length();
+    std::vector<Range> saved;
     for (const auto& [position, count] : ranges) {
         // Bytes past the end of the .img are not there to be saved.
-        const int64_t saved = std::clamp<int64_t>(length - position, 0, count);
-        journal.saved.push_back({position, ReadExactly(img, ImgPath(), position, saved)});
+        saved.emplace_back(position, std::clamp<int64_t>(length - position, 0, count));
+        CheckedSize(saved.back().second);
     }
-    const Bytes image = JournalImage(journal);
+    static Bytes kept;
+    KeptBlock block(kept);
+    Bytes& image = block.Emptied();
+    JournalImage(journal, saved, [&](int64_t position, unsigned char* destination, int64_t count) {
+        ReadInto(img, ImgPath(), position, destination, count);
+    }, image);
     File file;
     OpenOrFail(file, JournalPath(), OpenMode::Create);
     journaled_ = true;

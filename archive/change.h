@@ -11,13 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "journal.h"
 #include "platform/files.h"
 #include "tolvane.h"
 
 namespace tolvane {
-
-// A byte range of the .img: position and length.
-using Range = std::pair<int64_t, int64_t>;
 
 class Change {
 public:

@@ -65,25 +65,26 @@ uint32_t Checksum(const unsigned char* data, size_t length) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-Bytes JournalImage(const Journal& journal) {
+void JournalImage(const Journal& journal, const std::vector<Range>& ranges, const RangeReader& read, Bytes& out) {
     size_t length = 32;  // magic, checksum, directory condition and the number of ranges
-    for (const SavedRange& range : journal.saved) length += 16 + range.bytes.size();
-    Bytes out;
+    for (const auto& [position, count] : ranges) length += 16 + static_cast<size_t>(count);
+    out.clear();
     out.reserve(length);
-    out.assign(kMagic, kMagic + sizeof kMagic);
+    out.insert(out.end(), kMagic, kMagic + sizeof kMagic);
     Put(out, 0, 4);  // the checksum, below
     Put(out, journal.whileDirectoryIs ? 1 : 0, 4);
     Put(out, journal.directoryChecksum, 4);
     Put(out, static_cast<uint64_t>(journal.directoryLength), 8);
-    Put(out, journal.saved.size(), 4);
-    for (const SavedRange& range : journal.saved) {
-        Put(out, static_cast<uint64_t>(range.position), 8);
-        Put(out, range.bytes.size(), 8);
-        out.insert(out.end(), range.bytes.begin(), range.bytes.end());
+    Put(out, ranges.size(), 4);
+    for (const auto& [position, count] : ranges) {
+        Put(out, static_cast<uint64_t>(position), 8);
+        Put(out, static_cast<uint64_t>(count), 8);
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(count));
+        read(position, out.data() + at, count);
     }
     const uint32_t sum = Checksum(out.data() + kChecksumEnd, out.size() - kChecksumEnd);
     for (int i = 0; i < 4; ++i) out[sizeof kMagic + i] = static_cast<unsigned char>(sum >> (8 * i));
-    return out;
 }
 
 std::optional<Journal> ParseJournal(const Bytes& image) {

@@ -25,14 +25,14 @@ using Bytes = std::vector<unsigned char>;
 // Sector numbers are 32-bit: that is as far as an archive can reach.
 constexpr int64_t kSectorLimit = int64_t{1} << 32;
 
-// The whole source.  One that exists but cannot be opened or read in full,
+// The whole source, in block.  One that exists but cannot be opened or read in full,
 // or is too large to hold, fails here, before anything in the archive has
 // changed.
-Bytes ReadSource(const std::string& path) {
+const Bytes& ReadSource(const std::string& path, KeptBlock& block) {
     File source(path, OpenMode::SourceRead);
     const int64_t length = source.Length();
     if (length < 0) Fail(MessageWith(kCannotOpenFile, path));
-    Bytes data = ZeroedBlock(length);
+    Bytes& data = block.Zeroed(length);
     const auto read = source.Read(data.data(), length);
     if (read.failed || read.bytes != length) Fail(MessageWith(kCannotOpenFile, path));
     return data;
@@ -129,7 +129,9 @@ bool PutTestedSource(Change& change, int32_t index, const std::string& sourcePat
     if (!IsEntry(index)) Fail(MessageWith(kEntryIndexOutOfRange, index));
     if (!sourceExists) return false;
     SendNote(notes::kSourceExists);
-    const Bytes data = ReadSource(sourcePath);
+    static Bytes kept;
+    KeptBlock block(kept);
+    const Bytes& data = ReadSource(sourcePath, block);
     change.Begin();
     RequireReplaceableDirectory();
     WriteEntryData(change, index, data, forceAppend);
