@@ -113,7 +113,6 @@ void Change::Begin() {
     TakeBackUnfinishedChange();
     Bytes known = KnownStoredDirectory();
     if (!StoredDirectoryIs(known)) Fail(MessageWith(kDirectoryChanged, State.ArchivePath));
-    knownBefore_ = known;
     // Kept apart from the table, which the change is about to alter.
     State.StoredCopy = std::move(known);
     State.TableHoldsStored = false;
@@ -125,6 +124,8 @@ void RequireReplaceableDirectory() {
 
 void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
     if (journaled_) return;
+    // Nothing stored the table yet: the copy is the directory at the start.
+    knownBefore_ = State.StoredCopy;
     Journal journal;
     if (!State.SingleFileMode) {
         journal.whileDirectoryIs = true;

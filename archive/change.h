@@ -48,7 +48,7 @@ private:
     bool ended_ = false;
     bool keepsDirectory_ = false;
     std::vector<std::pair<int32_t, TImgEntry>> restore_;
-    std::vector<unsigned char> knownBefore_;  // the stored directory at the start
+    std::vector<unsigned char> knownBefore_;  // the stored directory at the start, once journaled
 };
 
 // Paired layout: fails with "Cannot create file %s" unless the .dir can be
