@@ -70,7 +70,7 @@ void JournalImage(const Journal& journal, const std::vector<Range>& ranges, cons
     for (const auto& [position, count] : ranges) length += 16 + static_cast<size_t>(count);
     out.clear();
     out.reserve(length);
-    out.insert(out.end(), kMagic, kMagic + sizeof kMagic);
+    for (const char c : kMagic) out.push_back(static_cast<unsigned char>(c));
     Put(out, 0, 4);  // the checksum, below
     Put(out, journal.whileDirectoryIs ? 1 : 0, 4);
     Put(out, journal.directoryChecksum, 4);
