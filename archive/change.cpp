@@ -111,11 +111,9 @@ void Change::Begin() {
         if (!platform::PathFits(path)) Fail(MessageWith(kCannotCreateFile, path));
     }
     TakeBackUnfinishedChange();
-    Bytes known = KnownStoredDirectory();
-    if (!StoredDirectoryIs(known)) Fail(MessageWith(kDirectoryChanged, State.ArchivePath));
     // Kept apart from the table, which the change is about to alter.
-    State.StoredCopy = std::move(known);
-    State.TableHoldsStored = false;
+    KeepStoredDirectory();
+    if (!StoredDirectoryIs(State.StoredCopy)) Fail(MessageWith(kDirectoryChanged, State.ArchivePath));
 }
 
 void RequireReplaceableDirectory() {
@@ -125,7 +123,7 @@ void RequireReplaceableDirectory() {
 void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
     if (journaled_) return;
     // Nothing stored the table yet: the copy is the directory at the start.
-    knownBefore_ = State.StoredCopy;
+    knownBefore_.assign(State.StoredCopy.begin(), State.StoredCopy.end());
     Journal journal;
     if (!State.SingleFileMode) {
         journal.whileDirectoryIs = true;
@@ -153,6 +151,14 @@ void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
     if (!platform::SyncFolderOf(JournalPath())) Fail(kStreamWriteError);
 }
 
+// One block for every change's copy of the directory, kept between calls.
+std::vector<unsigned char>& DirectoryBefore() {
+    static std::vector<unsigned char> kept;
+    return kept;
+}
+
+Change::Change() : knownBefore_(DirectoryBefore()), keptBefore_(knownBefore_) {}
+
 void Change::RestoreOnUndo(int32_t index, const TImgEntry& before) { restore_.emplace_back(index, before); }
 
 void Change::End() {
@@ -172,7 +178,7 @@ Change::~Change() {
     } catch (...) {
     }
     for (const auto& [index, before] : restore_) State.EntryTable[index] = before;
-    State.StoredCopy = knownBefore_;
+    State.StoredCopy.assign(knownBefore_.begin(), knownBefore_.end());
     State.TableHoldsStored = false;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "journal.h"
+#include "memory.h"
 #include "platform/files.h"
 #include "tolvane.h"
 
@@ -19,7 +20,7 @@ namespace tolvane {
 
 class Change {
 public:
-    Change() = default;
+    Change();
     // A change that did not end is taken back as far as it can be.
     ~Change();
     Change(const Change&) = delete;
@@ -48,7 +49,8 @@ private:
     bool ended_ = false;
     bool keepsDirectory_ = false;
     std::vector<std::pair<int32_t, TImgEntry>> restore_;
-    std::vector<unsigned char> knownBefore_;  // the stored directory at the start, once journaled
+    std::vector<unsigned char>& knownBefore_;  // the stored directory at the start, once journaled
+    KeptBlock keptBefore_;
 };
 
 // Paired layout: fails with "Cannot create file %s" unless the .dir can be
