@@ -15,6 +15,13 @@ namespace {
 using platform::File;
 using platform::OpenMode;
 
+// One block for every change's copy of the directory, kept between calls
+// (one change at a time).
+std::vector<unsigned char>& DirectoryBefore() {
+    static std::vector<unsigned char> kept;
+    return kept;
+}
+
 // count bytes of file from position at destination, all of them: a read
 // that fails or stops short is a failure.
 void ReadInto(File& file, const std::string& path, int64_t position, unsigned char* destination, int64_t count) {
@@ -149,12 +156,6 @@ void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
     WriteAt(file, 0, image.data(), static_cast<int64_t>(image.size()));
     FlushOrFail(file);
     if (!platform::SyncFolderOf(JournalPath())) Fail(kStreamWriteError);
-}
-
-// One block for every change's copy of the directory, kept between calls.
-std::vector<unsigned char>& DirectoryBefore() {
-    static std::vector<unsigned char> kept;
-    return kept;
 }
 
 Change::Change() : knownBefore_(DirectoryBefore()), keptBefore_(knownBefore_) {}

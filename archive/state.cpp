@@ -44,7 +44,8 @@ void KeepStoredDirectory() {
     const auto* table = reinterpret_cast<const unsigned char*>(State.EntryTable);
     const size_t headerSize = State.SingleFileMode ? kHeaderSize : 0;
     State.StoredCopy.assign(header, header + headerSize);
-    State.StoredCopy.insert(State.StoredCopy.end(), table, table + (State.StoredLength - static_cast<int64_t>(headerSize)));
+    const auto records = static_cast<size_t>(State.StoredLength) - headerSize;
+    State.StoredCopy.insert(State.StoredCopy.end(), table, table + records);
     State.TableHoldsStored = false;
 }
 

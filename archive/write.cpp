@@ -25,9 +25,9 @@ using Bytes = std::vector<unsigned char>;
 // Sector numbers are 32-bit: that is as far as an archive can reach.
 constexpr int64_t kSectorLimit = int64_t{1} << 32;
 
-// The whole source, in block.  One that exists but cannot be opened or read in full,
-// or is too large to hold, fails here, before anything in the archive has
-// changed.
+// The whole source, in block.  One that exists but cannot be opened or read
+// in full, or is too large to hold, fails here, before anything in the
+// archive has changed.
 const Bytes& ReadSource(const std::string& path, KeptBlock& block) {
     File source(path, OpenMode::SourceRead);
     const int64_t length = source.Length();
@@ -141,7 +141,8 @@ bool PutTestedSource(Change& change, int32_t index, const std::string& sourcePat
 }  // namespace
 
 bool PutSource(Change& change, int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
-    return PutTestedSource(change, index, sourcePath, forceAppend, IsEntry(index) && platform::SourceExists(sourcePath));
+    const bool sourceExists = IsEntry(index) && platform::SourceExists(sourcePath);
+    return PutTestedSource(change, index, sourcePath, forceAppend, sourceExists);
 }
 
 bool ReplaceFile(int32_t index, const std::string& sourcePath, uint32_t forceAppend) {

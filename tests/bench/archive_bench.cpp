@@ -369,7 +369,8 @@ void SingleFileAddReplace() {
     });
     const double journalFloor = Seconds([&] {
         for (int i = 0; i < kFiles; ++i) {
-            RawReplaceUnderJournal(Portable(SourceName(kFiles - 1 - i)), "floor1.img", entries[i].offset * 2048LL, data);
+            const std::string source = Portable(SourceName(kFiles - 1 - i));
+            RawReplaceUnderJournal(source, "floor1.img", entries[i].offset * 2048LL, data);
         }
     });
     const double replace = Seconds([&] {
