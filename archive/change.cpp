@@ -1,6 +1,7 @@
 #include "change.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "failure.h"
 #include "journal.h"
@@ -13,6 +14,21 @@ namespace {
 
 using platform::File;
 using platform::OpenMode;
+
+// One block for every change's copy of the directory, kept between calls
+// (one change at a time).
+std::vector<unsigned char>& DirectoryBefore() {
+    static std::vector<unsigned char> kept;
+    return kept;
+}
+
+// count bytes of file from position at destination, all of them: a read
+// that fails or stops short is a failure.
+void ReadInto(File& file, const std::string& path, int64_t position, unsigned char* destination, int64_t count) {
+    if (count == 0) return;
+    const auto read = file.Seek(position) ? file.Read(destination, count) : File::ReadResult{0, true};
+    if (read.failed || read.bytes != count) Fail(MessageWith(kCannotOpenFile, path));
+}
 
 // length bytes of file from position; a read that fails is a failure.
 Bytes ReadExactly(File& file, const std::string& path, int64_t position, int64_t length) {
@@ -30,21 +46,38 @@ Bytes ReadWhole(const std::string& path) {
     return ReadExactly(file, path, 0, file.Length());
 }
 
+// Whether the file begins with these bytes.  Compared a piece at a time in
+// one block kept from call to call (calls never overlap): a directory of
+// megabytes costs no allocation.  A read that fails is a failure.
+bool BeginsWith(File& file, const std::string& path, const Bytes& expected) {
+    static unsigned char piece[16384];
+    if (!file.Seek(0)) Fail(MessageWith(kCannotOpenFile, path));
+    for (size_t at = 0; at < expected.size();) {
+        const auto count = static_cast<int64_t>(std::min(sizeof piece, expected.size() - at));
+        const auto read = file.Read(piece, count);
+        if (read.failed) Fail(MessageWith(kCannotOpenFile, path));
+        if (read.bytes != count || std::memcmp(piece, expected.data() + at, static_cast<size_t>(count)) != 0) {
+            return false;
+        }
+        at += static_cast<size_t>(count);
+    }
+    return true;
+}
+
 // Whether the stored directory on disk is still known, byte for byte.
 bool StoredDirectoryIs(const Bytes& known) {
     if (!State.SingleFileMode) {
         // One held elsewhere cannot be replaced either, as a create would say.
         File dir(DirPath(), OpenMode::SourceRead);
         if (!dir.IsOpen() && platform::LengthOf(DirPath()) >= 0) Fail(MessageWith(kCannotCreateFile, DirPath()));
-        return dir.Length() == static_cast<int64_t>(known.size()) &&
-               ReadExactly(dir, DirPath(), 0, dir.Length()) == known;
+        return dir.Length() == static_cast<int64_t>(known.size()) && BeginsWith(dir, DirPath(), known);
     }
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::SourceRead);
     // A new archive too short for a header must still be that.
     const int64_t length = img.Length();
     if (known.size() < kHeaderSize && length != static_cast<int64_t>(known.size())) return false;
-    return ReadExactly(img, ImgPath(), 0, static_cast<int64_t>(known.size())) == known;
+    return BeginsWith(img, ImgPath(), known);
 }
 
 // Paired layout: whether the .dir still holds the directory the change was
@@ -85,9 +118,9 @@ void Change::Begin() {
         if (!platform::PathFits(path)) Fail(MessageWith(kCannotCreateFile, path));
     }
     TakeBackUnfinishedChange();
-    if (!StoredDirectoryIs(KnownStoredDirectory())) Fail(MessageWith(kDirectoryChanged, State.ArchivePath));
+    // Kept apart from the table, which the change is about to alter.
     KeepStoredDirectory();
-    knownBefore_ = State.StoredCopy;
+    if (!StoredDirectoryIs(State.StoredCopy)) Fail(MessageWith(kDirectoryChanged, State.ArchivePath));
 }
 
 void RequireReplaceableDirectory() {
@@ -96,6 +129,8 @@ void RequireReplaceableDirectory() {
 
 void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
     if (journaled_) return;
+    // Nothing stored the table yet: the copy is the directory at the start.
+    knownBefore_.assign(State.StoredCopy.begin(), State.StoredCopy.end());
     Journal journal;
     if (!State.SingleFileMode) {
         journal.whileDirectoryIs = true;
@@ -103,12 +138,18 @@ void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
         journal.directoryLength = static_cast<int64_t>(knownBefore_.size());
     }
     const int64_t length = img.Length();
+    std::vector<Range> saved;
     for (const auto& [position, count] : ranges) {
         // Bytes past the end of the .img are not there to be saved.
-        const int64_t saved = std::clamp<int64_t>(length - position, 0, count);
-        journal.saved.push_back({position, ReadExactly(img, ImgPath(), position, saved)});
+        saved.emplace_back(position, std::clamp<int64_t>(length - position, 0, count));
+        CheckedSize(saved.back().second);
     }
-    const Bytes image = JournalImage(journal);
+    static Bytes kept;
+    KeptBlock block(kept);
+    Bytes& image = block.Emptied();
+    JournalImage(journal, saved, [&](int64_t position, unsigned char* destination, int64_t count) {
+        ReadInto(img, ImgPath(), position, destination, count);
+    }, image);
     File file;
     OpenOrFail(file, JournalPath(), OpenMode::Create);
     journaled_ = true;
@@ -116,6 +157,8 @@ void Change::SaveBeforeOverwrite(File& img, const std::vector<Range>& ranges) {
     FlushOrFail(file);
     if (!platform::SyncFolderOf(JournalPath())) Fail(kStreamWriteError);
 }
+
+Change::Change() : knownBefore_(DirectoryBefore()), keptBefore_(knownBefore_) {}
 
 void Change::RestoreOnUndo(int32_t index, const TImgEntry& before) { restore_.emplace_back(index, before); }
 
@@ -136,7 +179,7 @@ Change::~Change() {
     } catch (...) {
     }
     for (const auto& [index, before] : restore_) State.EntryTable[index] = before;
-    State.StoredCopy = knownBefore_;
+    State.StoredCopy.assign(knownBefore_.begin(), knownBefore_.end());
     State.TableHoldsStored = false;
 }
 

@@ -11,17 +11,16 @@
 #include <utility>
 #include <vector>
 
+#include "journal.h"
+#include "memory.h"
 #include "platform/files.h"
 #include "tolvane.h"
 
 namespace tolvane {
 
-// A byte range of the .img: position and length.
-using Range = std::pair<int64_t, int64_t>;
-
 class Change {
 public:
-    Change() = default;
+    Change();
     // A change that did not end is taken back as far as it can be.
     ~Change();
     Change(const Change&) = delete;
@@ -37,6 +36,10 @@ public:
     // The record of entry index goes back to before when the change is
     // taken back.
     void RestoreOnUndo(int32_t index, const TImgEntry& before);
+    // The stored directory already holds what the change leaves in the
+    // table: it is neither saved to the journal nor written again.
+    void KeepDirectory() { keepsDirectory_ = true; }
+    bool KeepsDirectory() const { return keepsDirectory_; }
     // Everything is on the disk: the journal goes.
     void End();
 
@@ -44,8 +47,10 @@ private:
     bool begun_ = false;
     bool journaled_ = false;
     bool ended_ = false;
+    bool keepsDirectory_ = false;
     std::vector<std::pair<int32_t, TImgEntry>> restore_;
-    std::vector<unsigned char> knownBefore_;  // the stored directory at the start
+    std::vector<unsigned char>& knownBefore_;  // the stored directory at the start, once journaled
+    KeptBlock keptBefore_;
 };
 
 // Paired layout: fails with "Cannot create file %s" unless the .dir can be

@@ -92,16 +92,27 @@ void SendRewriteNotes(int64_t directoryEnd, int64_t imgLength) {
     SendNote(notes::FirstBlockOccupiedBy(EntryName(State.EntryTable[lowest.index].name), lowest.position));
 }
 
+TImgHeader HeaderOfTable() {
+    TImgHeader header;
+    std::memcpy(header.magic, "VER2", 4);
+    header.count = State.EntryCount;
+    return header;
+}
+
+// Bytes of the stored directory: the records, after the header in the
+// single-file layout.
+int64_t DirectoryLength() {
+    return State.SingleFileMode ? HeaderAndDirectorySize(State.EntryCount) : State.EntryCount * kEntrySize;
+}
+
 // Header and records in one write over the old ones, which the journal
 // holds until the new ones are on the disk (the moved blocks with them).
 void WriteHeaderAndDirectory(Change& change) {
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
-    const int64_t directoryEnd = HeaderAndDirectorySize(State.EntryCount);
+    const int64_t directoryEnd = DirectoryLength();
     change.SaveBeforeOverwrite(img, {{0, directoryEnd}});
-    TImgHeader header;
-    std::memcpy(header.magic, "VER2", 4);
-    header.count = State.EntryCount;
+    const TImgHeader header = HeaderOfTable();
     std::vector<unsigned char> image = ZeroedBlock(directoryEnd);
     std::memcpy(image.data(), &header, kHeaderSize);
     std::memcpy(image.data() + kHeaderSize, State.EntryTable, image.size() - kHeaderSize);
@@ -115,6 +126,10 @@ void RewriteSingleFile(Change& change) {
     const int64_t imgLength = ImgLength();
     const int64_t directoryEnd = HeaderAndDirectorySize(State.EntryCount);
     SendRewriteNotes(directoryEnd, imgLength);
+    if (change.KeepsDirectory()) {
+        State.HeaderBuffer = HeaderOfTable();
+        return TableIsStored(directoryEnd);
+    }
     // Lowest first, one at a time: each move lengthens the .img, so the loop
     // ends once every block lies beyond the directory.
     while (const auto block = BlockInTheWay(State.EntryTable, State.EntryCount, directoryEnd)) {
@@ -126,10 +141,27 @@ void RewriteSingleFile(Change& change) {
 
 }  // namespace
 
+bool StoredDirectoryIsTheTable() {
+    const int64_t length = DirectoryLength();
+    if (State.SingleFileMode && BlockInTheWay(State.EntryTable, State.EntryCount, length)) return false;
+    const TImgHeader header = HeaderOfTable();
+    const int64_t at = State.SingleFileMode ? kHeaderSize : 0;
+    // While the table holds the stored directory, only its length and its
+    // header can differ.
+    if (State.TableHoldsStored) {
+        return State.StoredLength == length && (at == 0 || std::memcmp(&State.HeaderBuffer, &header, kHeaderSize) == 0);
+    }
+    const std::vector<unsigned char>& known = State.StoredCopy;
+    return static_cast<int64_t>(known.size()) == length &&
+           (at == 0 || std::memcmp(known.data(), &header, kHeaderSize) == 0) &&
+           std::memcmp(known.data() + at, State.EntryTable, static_cast<size_t>(length - at)) == 0;
+}
+
 void WriteDirectory(Change& change) {
     if (State.SingleFileMode) return RewriteSingleFile(change);
-    const int64_t length = State.EntryCount * kEntrySize;
-    ReplaceWhole(DirPath(), NewDirPath(), State.EntryTable, length);
+    const int64_t length = DirectoryLength();
+    // The .dir is left as it is, with the file it is, when it holds the table.
+    if (!change.KeepsDirectory()) ReplaceWhole(DirPath(), NewDirPath(), State.EntryTable, length);
     TableIsStored(length);
 }
 

@@ -10,7 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace tolvane {
@@ -36,7 +38,15 @@ struct Journal {
 // CRC-32 (the polynomial of zip and PNG).
 uint32_t Checksum(const unsigned char* data, size_t length);
 
-Bytes JournalImage(const Journal& journal);
+// A byte range of the .img: position and length.
+using Range = std::pair<int64_t, int64_t>;
+// Puts length bytes of the .img from position at destination.
+using RangeReader = std::function<void(int64_t position, unsigned char* destination, int64_t length)>;
+
+// Writes into image (its memory reused) the journal of these ranges under
+// the directory condition of journal (its saved ranges are not used): each
+// range's bytes are read straight into their place.
+void JournalImage(const Journal& journal, const std::vector<Range>& ranges, const RangeReader& read, Bytes& image);
 // The journal an image holds; none when it is torn (cut short, or its
 // checksum does not match) or is no journal at all.
 std::optional<Journal> ParseJournal(const Bytes& image);

@@ -23,4 +23,19 @@ size_t CheckedSize(int64_t count) {
 
 std::vector<unsigned char> ZeroedBlock(int64_t count) { return std::vector<unsigned char>(CheckedSize(count)); }
 
+KeptBlock::~KeptBlock() {
+    constexpr size_t kEverydaySize = size_t{1} << 20;
+    if (kept_.capacity() > kEverydaySize) std::vector<unsigned char>().swap(kept_);
+}
+
+std::vector<unsigned char>& KeptBlock::Zeroed(int64_t count) {
+    kept_.assign(CheckedSize(count), 0);
+    return kept_;
+}
+
+std::vector<unsigned char>& KeptBlock::Emptied() {
+    kept_.clear();
+    return kept_;
+}
+
 }  // namespace tolvane

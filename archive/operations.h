@@ -28,8 +28,14 @@ class Change;
 // The steps of a replace inside a change (notes, source, data), without the
 // directory: false when the source counts as missing.
 bool PutSource(Change& change, int32_t index, const std::string& sourcePath, uint32_t forceAppend);
-// Stores the table in memory as the archive's directory, within a change.
+// Stores the table in memory as the archive's directory, within a change;
+// one that keeps the stored directory writes nothing (the single-file notes
+// are sent all the same).
 void WriteDirectory(Change& change);
+// True when the stored directory already holds the table byte for byte and
+// no single-file block lies in its way, so that a rewrite would store the
+// very bytes it holds.
+bool StoredDirectoryIsTheTable();
 
 void ReDoDir();
 

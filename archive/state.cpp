@@ -30,25 +30,22 @@ void RequireWholeDirectory() {
     if (!State.DirectoryReadWhole) Fail(MessageWith(kDirectoryNotReadWhole, State.ArchivePath));
 }
 
-std::vector<unsigned char> KnownStoredDirectory() {
-    if (!State.TableHoldsStored) return State.StoredCopy;
-    const auto* header = reinterpret_cast<const unsigned char*>(&State.HeaderBuffer);
-    const auto* table = reinterpret_cast<const unsigned char*>(State.EntryTable);
-    std::vector<unsigned char> stored(header, header + (State.SingleFileMode ? kHeaderSize : 0));
-    stored.insert(stored.end(), table, table + (State.StoredLength - static_cast<int64_t>(stored.size())));
-    return stored;
-}
-
 void TableIsStored(int64_t length) {
     State.StoredLength = length;
     State.TableHoldsStored = true;
+    // The memory of a directory of everyday size stays for the next copy.
     State.StoredCopy.clear();
-    State.StoredCopy.shrink_to_fit();
+    if (State.StoredCopy.capacity() > (size_t{1} << 20)) State.StoredCopy.shrink_to_fit();
 }
 
 void KeepStoredDirectory() {
     if (!State.TableHoldsStored) return;
-    State.StoredCopy = KnownStoredDirectory();
+    const auto* header = reinterpret_cast<const unsigned char*>(&State.HeaderBuffer);
+    const auto* table = reinterpret_cast<const unsigned char*>(State.EntryTable);
+    const size_t headerSize = State.SingleFileMode ? kHeaderSize : 0;
+    State.StoredCopy.assign(header, header + headerSize);
+    const auto records = static_cast<size_t>(State.StoredLength) - headerSize;
+    State.StoredCopy.insert(State.StoredCopy.end(), table, table + records);
     State.TableHoldsStored = false;
 }
 

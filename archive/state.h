@@ -51,11 +51,9 @@ bool IsEntry(int32_t index);
 // the stored directory whole; every write of the archive's files asks first.
 void RequireWholeDirectory();
 
-// The stored directory as the library last read or wrote it.
-std::vector<unsigned char> KnownStoredDirectory();
 // The entry table now holds the stored directory, length bytes of it.
 void TableIsStored(int64_t length);
 // Copies the stored directory out of the entry table before the table
-// changes in memory.
+// changes in memory: StoredCopy then holds it.
 void KeepStoredDirectory();
 }  // namespace tolvane

@@ -25,23 +25,25 @@ using Bytes = std::vector<unsigned char>;
 // Sector numbers are 32-bit: that is as far as an archive can reach.
 constexpr int64_t kSectorLimit = int64_t{1} << 32;
 
-// The whole source.  One that exists but cannot be opened or read in full,
-// or is too large to hold, fails here, before anything in the archive has
-// changed.
-Bytes ReadSource(const std::string& path) {
+// The whole source, in block.  One that exists but cannot be opened or read
+// in full, or is too large to hold, fails here, before anything in the
+// archive has changed.
+const Bytes& ReadSource(const std::string& path, KeptBlock& block) {
     File source(path, OpenMode::SourceRead);
     const int64_t length = source.Length();
     if (length < 0) Fail(MessageWith(kCannotOpenFile, path));
-    Bytes data = ZeroedBlock(length);
+    Bytes& data = block.Zeroed(length);
     const auto read = source.Read(data.data(), length);
     if (read.failed || read.bytes != length) Fail(MessageWith(kCannotOpenFile, path));
     return data;
 }
 
-// In the paired layout the data is on the disk before the new .dir, which
-// points at it, takes the old one's place.
-void FlushForPairedDirectory(File& img) {
-    if (!State.SingleFileMode) FlushOrFail(img);
+// The data is on the disk before the directory that points at it: in the
+// paired layout before the new .dir takes the old one's place, and before
+// the change ends when the directory is kept as it is.  (A single-file
+// rewrite flushes data and directory together, under the journal.)
+void FlushBeforeTheDirectory(const Change& change, File& img) {
+    if (!State.SingleFileMode || change.KeepsDirectory()) FlushOrFail(img);
 }
 
 // The old slot is saved to the journal first, so that a write cut short can
@@ -54,20 +56,22 @@ void WriteInPlace(Change& change, int32_t index, const Bytes& data, int64_t newS
     const int64_t slot = DataOffset(entry);
     std::vector<Range> overwritten = {{slot, SectorsToBytes(entry.size)}};
     // A single-file rewrite follows: the same journal holds the directory.
-    if (State.SingleFileMode) overwritten.emplace_back(0, HeaderAndDirectorySize(State.EntryCount));
+    if (State.SingleFileMode && !change.KeepsDirectory()) {
+        overwritten.emplace_back(0, HeaderAndDirectorySize(State.EntryCount));
+    }
     change.SaveBeforeOverwrite(img, overwritten);
     change.RestoreOnUndo(index, entry);
     const int64_t length = static_cast<int64_t>(data.size());
     WriteAt(img, slot, data.data(), length);
     // The rest of the old slot is cleared; it belongs to no entry afterwards.
     ZeroFill(img, slot + length, slot + SectorsToBytes(entry.size));
-    FlushForPairedDirectory(img);
+    FlushBeforeTheDirectory(change, img);
     entry.size = static_cast<uint32_t>(newSize);
 }
 
 // The new slot starts at the first sector boundary at or after the old end;
 // the gap before it and the slot after the data are zero.
-void Append(TImgEntry& entry, const Bytes& data, int64_t newSize) {
+void Append(const Change& change, TImgEntry& entry, const Bytes& data, int64_t newSize) {
     SendNote(notes::kBiggerFile);
     File img;
     OpenOrFail(img, ImgPath(), OpenMode::ExclusiveStream);
@@ -78,7 +82,7 @@ void Append(TImgEntry& entry, const Bytes& data, int64_t newSize) {
     ZeroFill(img, oldEnd, start);
     WriteAt(img, start, data.data(), length);
     ZeroFill(img, start + length, start + newSize * kSectorSize);
-    FlushForPairedDirectory(img);
+    FlushBeforeTheDirectory(change, img);
     entry.offset = static_cast<uint32_t>(start / kSectorSize);
     entry.size = static_cast<uint32_t>(newSize);
 }
@@ -102,10 +106,12 @@ void WriteEntryData(Change& change, int32_t index, const Bytes& data, uint32_t f
     TImgEntry& entry = State.EntryTable[index];
     const int64_t roundedSize = NextSectorBoundary(static_cast<int64_t>(data.size()));
     if (GoesToEnd(entry.size, roundedSize, forceAppend) || !MayWriteInPlace(index)) {
-        Append(entry, data, roundedSize / kSectorSize);
-    } else {
-        WriteInPlace(change, index, data, roundedSize / kSectorSize);
+        Append(change, entry, data, roundedSize / kSectorSize);
+        return;
     }
+    // The same slot and size: the stored directory stays as it is.
+    if (SectorsToBytes(entry.size) == roundedSize && StoredDirectoryIsTheTable()) change.KeepDirectory();
+    WriteInPlace(change, index, data, roundedSize / kSectorSize);
 }
 
 // The directory follows unless a relocation is moving this block.
@@ -114,20 +120,29 @@ void RewriteUnlessRelocating(Change& change) {
     change.End();
 }
 
-}  // namespace
-
-bool PutSource(Change& change, int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
+// PutSource once the source's existence test has answered.
+bool PutTestedSource(Change& change, int32_t index, const std::string& sourcePath, uint32_t forceAppend,
+                     bool sourceExists) {
     SendNote(notes::kReplacing);
     // A slot past the last entry may hold a copy of a live entry, whose data
     // an in-place write would clear.
     if (!IsEntry(index)) Fail(MessageWith(kEntryIndexOutOfRange, index));
-    if (!platform::SourceExists(sourcePath)) return false;
+    if (!sourceExists) return false;
     SendNote(notes::kSourceExists);
-    const Bytes data = ReadSource(sourcePath);
+    static Bytes kept;
+    KeptBlock block(kept);
+    const Bytes& data = ReadSource(sourcePath, block);
     change.Begin();
     RequireReplaceableDirectory();
     WriteEntryData(change, index, data, forceAppend);
     return true;
+}
+
+}  // namespace
+
+bool PutSource(Change& change, int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
+    const bool sourceExists = IsEntry(index) && platform::SourceExists(sourcePath);
+    return PutTestedSource(change, index, sourcePath, forceAppend, sourceExists);
 }
 
 bool ReplaceFile(int32_t index, const std::string& sourcePath, uint32_t forceAppend) {
@@ -142,8 +157,10 @@ void AddFile(const std::string& sourcePath) {
     RequireWholeDirectory();
     if (State.EntryCount >= kMaxEntries) Fail(kDirectoryIsFull);
     Change change;
-    // Before the new entry exists: a refused change leaves the table as it was.
-    if (platform::SourceExists(sourcePath)) change.Begin();
+    // Tested once (a directory search, slow in a large folder).  Before the
+    // new entry exists: a refused change leaves the table as it was.
+    const bool sourceExists = platform::SourceExists(sourcePath);
+    if (sourceExists) change.Begin();
     KeepStoredDirectory();
     const int32_t index = State.EntryCount++;
     TImgEntry& entry = State.EntryTable[index];
@@ -152,7 +169,7 @@ void AddFile(const std::string& sourcePath) {
     std::memcpy(entry.name, name.c_str(), name.size() + 1);
     entry.offset = 0;
     entry.size = 0;
-    if (PutSource(change, index, sourcePath, 1)) RewriteUnlessRelocating(change);
+    if (PutTestedSource(change, index, sourcePath, 1, sourceExists)) RewriteUnlessRelocating(change);
 }
 
 }  // namespace tolvane

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "archive_fixture.h"
+#include "journal.h"
 #include "platform/files.h"
 
 namespace tolvane::testing {
@@ -146,6 +147,70 @@ TEST_F(DirectoryTest, RewrittenDirectoriesAreOnTheDiskBeforeTheyCount) {
     IMGReDoDir();
     EXPECT_EQ(platform::faults::TakeEvents(), journaled);
     EXPECT_FALSE(std::filesystem::exists(Path("a.img-journal")));
+}
+
+TEST_F(DirectoryTest, AReplaceInPlaceOfTheSameSizeLeavesTheStoredDirectoryAsItIs) {
+    const std::string folder = "sync " + std::filesystem::path(dir_).filename().string();
+    const Notes journaled = {"write a.img-journal", "flush a.img-journal", folder, "write a.img", "flush a.img"};
+    OpenPaired({Entry(0, 2, "a"), Entry(2, 1, "b")}, Pattern(3 * 2048, 21));
+    struct stat before, after;
+    ASSERT_EQ(stat(Path("a.dir").c_str(), &before), 0);
+    Write("src", Pattern(3000, 22));  // two sectors, as the slot
+    platform::faults::TakeEvents();
+    IMGReplaceFile(0, "src", 0);
+    // The data under the journal, on the disk before the journal goes; the
+    // .dir is the very file it was.
+    EXPECT_EQ(platform::faults::TakeEvents(), journaled);
+    ASSERT_EQ(stat(Path("a.dir").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    Bytes expected = Pattern(3000, 22);
+    expected.resize(4096);
+    EXPECT_EQ(Exported(0), expected);
+    EXPECT_FALSE(std::filesystem::exists(Path("a.img-journal")));
+    // A smaller one changes the record, and the .dir follows.
+    Write("src", Pattern(100, 23));
+    IMGReplaceFile(0, "src", 0);
+    EXPECT_EQ(Read("a.dir"), ToBytes({Entry(0, 1, "a"), Entry(2, 1, "b")}));
+
+    // Single file: the journal holds the slot alone (kept here by a crash
+    // after its flush), and the rewrite's notes are sent all the same.
+    std::filesystem::remove(Path("a.dir"));
+    OpenSingle({Entry(1, 2, "a")}, Pattern(3 * 2048, 24));
+    Write("src", Pattern(3000, 22));
+    SentNotes();
+    platform::faults::TakeEvents();
+    IMGReplaceFile(0, "src", 0);
+    EXPECT_EQ(platform::faults::TakeEvents(), journaled);
+    EXPECT_EQ(SentNotes(), (Notes{"replacing", "file exists, proceeding...", "smaller or same file",
+                                  "header + dir size: 40", "file 0 is at : 2048",
+                                  "first img block is occupied by : a at 2048"}));
+    Write("src", Pattern(3500, 25));
+    platform::faults::Reset();
+    platform::faults::CrashAt(3);  // the journal's create, write and flush go through
+    EXPECT_EQ(FailureOf([] { IMGReplaceFile(0, "src", 0); }), "Stream write error");
+    EXPECT_EQ(Read("a.img-journal").size(), 32u + 16 + 4096);
+    platform::faults::Reset();
+    IMGLoadImg(Path("a.img").c_str());
+    EXPECT_EQ(Exported(0), expected);
+}
+
+// The journal's checksum is CRC-32 (zip, PNG), whatever the length.
+TEST_F(DirectoryTest, TheJournalChecksumIsCrc32AtEveryLength) {
+    const auto bytewise = [](const Bytes& data) {
+        uint32_t crc = 0xFFFFFFFFu;
+        for (unsigned char byte : data) {
+            crc ^= byte;
+            for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+        return crc ^ 0xFFFFFFFFu;
+    };
+    const std::string check = "123456789";
+    EXPECT_EQ(Checksum(reinterpret_cast<const unsigned char*>(check.data()), check.size()), 0xCBF43926u);
+    const Bytes data = Pattern(3001, 25);
+    for (size_t length : {0, 1, 7, 8, 9, 15, 16, 17, 2048, 3001}) {
+        const Bytes part(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
+        EXPECT_EQ(Checksum(part.data(), part.size()), bytewise(part)) << length;
+    }
 }
 
 TEST_F(DirectoryTest, SingleFileRewriteClearOfTheData) {

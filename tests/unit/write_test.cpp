@@ -3,6 +3,7 @@
 #include <utime.h>
 
 #include "archive_fixture.h"
+#include "memory.h"
 #include "platform/files.h"
 
 namespace tolvane::testing {
@@ -286,6 +287,26 @@ TEST_F(WriteTest, SourcesTooLargeToHoldChangeNothing) {
     EXPECT_TRUE(SameEntry(Slot(2), Entry(0, 0, "huge"))) << "the add's entry stays empty";
     EXPECT_EQ(Read("a.img"), before);
     EXPECT_EQ(Read("a.dir"), dirBefore);
+}
+
+// Memory of everyday size stays from call to call, cleared for each use; a
+// larger block goes when its use ends.
+TEST(KeptBlock, KeepsEverydaySizesClearedAndReleasesLargeOnes) {
+    Bytes kept;
+    {
+        KeptBlock block(kept);
+        block.Zeroed(1000).assign(1000, 7);
+    }
+    EXPECT_GE(kept.capacity(), 1000u);
+    {
+        KeptBlock block(kept);
+        EXPECT_EQ(block.Zeroed(600), Bytes(600, 0));
+    }
+    {
+        KeptBlock block(kept);
+        block.Zeroed((1 << 20) + 1);
+    }
+    EXPECT_EQ(kept.capacity(), 0u);
 }
 
 // A single-file archive of 63 entries whose lowest block, at sector 1, holds
