@@ -5,6 +5,18 @@
 #include "base/window_text.h"
 
 namespace carrow {
+
+void RegisterControlClass(const wchar_t* name, WNDPROC proc, const wchar_t* cursor) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc)) return;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, cursor);
+    wc.lpszClassName = name;
+    if (!RegisterClassExW(&wc)) Fail(L"Cannot register window class: " + SystemErrorText(GetLastError()));
+}
+
 namespace {
 
 LVITEMW ItemState(UINT state, UINT mask) {

@@ -15,6 +15,10 @@
 
 namespace carrow {
 
+// Registers a window class of this program once; a later call finds it
+// registered.  Fails with the platform's reason.
+void RegisterControlClass(const wchar_t* name, WNDPROC proc, const wchar_t* cursor);
+
 // Where and how a child control is made.
 struct ChildArgs {
     HWND parent;

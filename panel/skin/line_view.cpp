@@ -8,10 +8,8 @@
 #include <string>
 
 #include "base/colour_ref.h"
-#include "base/failure.h"
 #include "base/guarded.h"
 #include "base/handles.h"
-#include "base/system_error.h"
 #include "skin_paint.h"
 #include "skinned.h"
 
@@ -467,14 +465,7 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void RegisterViewClass() {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), kLineViewClass, &wc)) return;
-    wc.lpfnWndProc = GuardedWindowProc<ViewProc>;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-    wc.lpszClassName = kLineViewClass;
-    if (!RegisterClassExW(&wc)) Fail(L"Cannot register window class: " + SystemErrorText(GetLastError()));
+    RegisterControlClass(kLineViewClass, GuardedWindowProc<ViewProc>, IDC_IBEAM);
 }
 
 }  // namespace

@@ -4,10 +4,8 @@
 
 #include <algorithm>
 
-#include "base/failure.h"
 #include "base/guarded.h"
 #include "base/reflect.h"
-#include "base/system_error.h"
 #include "skinned.h"
 
 namespace carrow::skin {
@@ -27,14 +25,7 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 }
 
 void RegisterContainerClass(const wchar_t* name) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc)) return;
-    wc.lpfnWndProc = GuardedWindowProc<ContainerProc>;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = name;
-    if (!RegisterClassExW(&wc)) Fail(L"Cannot register window class: " + SystemErrorText(GetLastError()));
+    RegisterControlClass(name, GuardedWindowProc<ContainerProc>, IDC_ARROW);
 }
 
 // How the field height turns into the closed box's height is the
