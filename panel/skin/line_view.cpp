@@ -325,8 +325,11 @@ void View::OnContextMenu(POINT screen) {
     const HMENU menu = CreatePopupMenu();
     if (!menu) return;
     const bool selected = !Ordered(anchor_, caret_).Empty();
-    AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kCopyCommand, L"Копировать\tCtrl+C");
-    AppendMenuW(menu, MF_STRING, kSelectAllCommand, L"Выделить всё\tCtrl+A");
+    if (!AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kCopyCommand, L"Копировать\tCtrl+C") ||
+        !AppendMenuW(menu, MF_STRING, kSelectAllCommand, L"Выделить всё\tCtrl+A")) {
+        DestroyMenu(menu);  // no menu rather than half of one
+        return;
+    }
     if (screen.x == -1 && screen.y == -1) {  // from the keyboard: at the view's corner
         screen = {0, 0};
         ClientToScreen(hwnd_, &screen);
