@@ -105,6 +105,7 @@ def resource_types(dump):
 def check_program(arch, path, dump):
     """Carrow.exe: a GUI program with its icon, version and manifest."""
     check("(Windows GUI)" in dump, f"{arch} Carrow.exe: GUI subsystem")
+    check("large address aware" in dump, f"{arch} Carrow.exe: large address aware")
     types = resource_types(dump)
     check(types.get(14) == 1 and types.get(3) == 3, f"{arch} Carrow.exe: one icon of three images",
           f"{types}")
