@@ -35,13 +35,12 @@ int64_t ReadEntryData(File& img, const TImgEntry& entry, unsigned char* destinat
 // A block to read into: one kept from call to call for entries of everyday
 // size, which spares each export an allocation and its page faults.
 unsigned char* AsideBlock(size_t count, std::unique_ptr<unsigned char[]>& large) {
-    constexpr size_t kKept = size_t{1} << 20;
     static std::vector<unsigned char> kept;
-    if (count > kKept) {
+    if (count > kEverydayBlock) {
         large.reset(new unsigned char[count]);
         return large.get();
     }
-    if (kept.empty()) kept.resize(kKept);
+    if (kept.empty()) kept.resize(kEverydayBlock);
     return kept.data();
 }
 

@@ -24,8 +24,7 @@ size_t CheckedSize(int64_t count) {
 std::vector<unsigned char> ZeroedBlock(int64_t count) { return std::vector<unsigned char>(CheckedSize(count)); }
 
 KeptBlock::~KeptBlock() {
-    constexpr size_t kEverydaySize = size_t{1} << 20;
-    if (kept_.capacity() > kEverydaySize) std::vector<unsigned char>().swap(kept_);
+    if (kept_.capacity() > kEverydayBlock) std::vector<unsigned char>().swap(kept_);
 }
 
 std::vector<unsigned char>& KeptBlock::Zeroed(int64_t count) {

@@ -17,6 +17,10 @@ size_t CheckedSize(int64_t count);
 // fails below the budget is "Out of memory" as well.
 std::vector<unsigned char> ZeroedBlock(int64_t count);
 
+// The most memory a use keeps from call to call: blocks of everyday size
+// stay, larger ones go when the call ends.
+inline constexpr size_t kEverydayBlock = size_t{1} << 20;
+
 // A block that one use keeps from call to call.  Fresh memory for every call
 // costs more than the transfer it holds where each new page is committed and
 // cleared (a 100 KB replace under Wine took three times as long), so a

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "failure.h"
+#include "memory.h"
 #include "paths.h"
 #include "platform/files.h"
 
@@ -35,7 +36,7 @@ void TableIsStored(int64_t length) {
     State.TableHoldsStored = true;
     // The memory of a directory of everyday size stays for the next copy.
     State.StoredCopy.clear();
-    if (State.StoredCopy.capacity() > (size_t{1} << 20)) State.StoredCopy.shrink_to_fit();
+    if (State.StoredCopy.capacity() > kEverydayBlock) State.StoredCopy.shrink_to_fit();
 }
 
 void KeepStoredDirectory() {
